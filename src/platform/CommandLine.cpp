@@ -1,0 +1,12 @@
+#include "platform/CommandLine.h"
+
+std::string joinCommandLine(int argc, const char* const* argv)
+{
+    std::string line;
+    for (int i = 1; i < argc; ++i) {
+        if (i > 1)
+            line += ' ';
+        line += argv[i];
+    }
+    return line;
+}

@@ -1,0 +1,15 @@
+#pragma once
+
+#include <string>
+
+enum class MessageIcon : unsigned char { Error, Warning, Information };
+
+// Writes "CAPTION: TEXT" to standard error, then shows a modal box where a display exists.
+// Nothing here ever waits for a click on a machine without a display.
+void showMessage(const std::string& caption, const std::string& text, MessageIcon icon);
+
+// A Yes/No question. Without a display the answer is taken as Yes, and said so on standard error.
+bool askYesNo(const std::string& caption, const std::string& text);
+
+// True when a graphical display is reachable (X11 or Wayland).
+bool displayAvailable();

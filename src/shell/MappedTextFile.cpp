@@ -1,0 +1,66 @@
+#include "shell/MappedTextFile.h"
+
+#include "shell/LoadError.h"
+#include "shell/Scan.h"
+
+static FileMapping openOrThrow(const std::string& path)
+{
+    auto mapping = FileMapping::open(path);
+    if (!mapping)
+        throwCannotLoad(path);
+    return std::move(*mapping);
+}
+
+MappedTextFile::MappedTextFile(std::string path)
+    : filePath(std::move(path)), mapping(openOrThrow(filePath)), base(mapping.data()),
+      size(mapping.size())
+{
+}
+
+void MappedTextFile::skipBlanks()
+{
+    while (cursor < size && !isGraphic(static_cast<unsigned char>(base[cursor])))
+        ++cursor;
+}
+
+std::string_view MappedTextFile::readWordView()
+{
+    skipBlanks();
+    const std::size_t start = cursor;
+    while (cursor < size && isGraphic(static_cast<unsigned char>(base[cursor])))
+        ++cursor;
+    return {base + start, cursor - start};
+}
+
+std::string MappedTextFile::readWord()
+{
+    const std::string_view word = readWordView();
+    if (word.size() > maxWordLength)
+        throw LoadError("Word longer than 249 characters in " + filePath);
+    return std::string(word);
+}
+
+std::string_view MappedTextFile::peekWord() const
+{
+    std::size_t at = cursor;
+    while (at < size && !isGraphic(static_cast<unsigned char>(base[at])))
+        ++at;
+    const std::size_t start = at;
+    while (at < size && isGraphic(static_cast<unsigned char>(base[at])))
+        ++at;
+    return {base + start, at - start};
+}
+
+void MappedTextFile::skipWord() { readWordView(); }
+
+void MappedTextFile::skipWords(int count)
+{
+    for (int i = 0; i < count; ++i)
+        skipWord();
+}
+
+// Numbers are converted from the word; a word too long for the scratch buffer is an error too.
+void MappedTextFile::readInt(std::int32_t& out) { scanInt(readWord(), out); }
+void MappedTextFile::readFloat(float& out) { scanFloat(readWord(), out); }
+void MappedTextFile::readUnsigned(std::uint32_t& out) { scanUnsigned(readWord(), out); }
+void MappedTextFile::readHex(std::uint32_t& out) { scanHex(readWord(), out); }

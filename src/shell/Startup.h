@@ -1,0 +1,29 @@
+#pragma once
+
+#include "shell/DemoConfig.h"
+
+#include <memory>
+#include <string>
+
+class MappedTextFile;
+struct DemoPlayer;
+
+// One run of the player from the command line to the end of the demo. Members are declared so
+// that teardown frees the configuration file, then the player, then the window.
+class DemoSession {
+public:
+    DemoSession();
+    ~DemoSession();
+
+    // Start-up up to the first frame; loading errors are thrown as LoadError.
+    void start(const std::string& commandLine);
+    // The main loop; returns the exit code.
+    int run();
+
+    const DemoSettings& settings() const { return demoSettings; }
+
+private:
+    DemoSettings demoSettings;
+    std::unique_ptr<DemoPlayer> player;
+    std::unique_ptr<MappedTextFile> config;
+};

@@ -1,0 +1,44 @@
+#include "Inspect.h"
+
+#include "shell/LoadError.h"
+
+#include <cstdio>
+#include <cstring>
+#include <exception>
+
+struct Subcommand {
+    const char* name;
+    const char* usage;
+    int (*run)(const InspectArgs& args);
+};
+
+// Every subcommand registers here, in the order `demo-inspect` lists them.
+static const Subcommand subcommands[] = {
+    {nullptr, nullptr, nullptr},
+};
+
+static int usage()
+{
+    std::fprintf(stderr, "usage: demo-inspect SUBCOMMAND ARGS...\n");
+    for (const Subcommand& command : subcommands)
+        if (command.name)
+            std::fprintf(stderr, "  demo-inspect %s %s\n", command.name, command.usage);
+    return 2;
+}
+
+int main(int argc, char** argv)
+{
+    if (argc < 2)
+        return usage();
+    for (const Subcommand& command : subcommands) {
+        if (!command.name || std::strcmp(command.name, argv[1]) != 0)
+            continue;
+        try {
+            return command.run(InspectArgs(argv + 2, argv + argc));
+        } catch (const LoadError& error) {
+            std::fprintf(stderr, "%s\n", error.what());
+            return 1;
+        }
+    }
+    return usage();
+}
