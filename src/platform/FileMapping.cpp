@@ -60,7 +60,10 @@ FileMapping& FileMapping::operator=(FileMapping&& other) noexcept
     return *this;
 }
 
-FileMapping::~FileMapping() { release(); }
+FileMapping::~FileMapping()
+{
+    release();
+}
 
 void FileMapping::release()
 {

@@ -51,8 +51,8 @@ bool askYesNo(const std::string& caption, const std::string& text)
         {SDL_MESSAGEBOX_BUTTON_RETURNKEY_DEFAULT, 1, "Yes"},
         {SDL_MESSAGEBOX_BUTTON_ESCAPEKEY_DEFAULT, 0, "No"},
     };
-    const SDL_MessageBoxData data = {SDL_MESSAGEBOX_WARNING, nullptr, caption.c_str(), text.c_str(),
-                                     2, buttons, nullptr};
+    const SDL_MessageBoxData data = {
+        SDL_MESSAGEBOX_WARNING, nullptr, caption.c_str(), text.c_str(), 2, buttons, nullptr};
     int pressed = 0;
     if (SDL_ShowMessageBox(&data, &pressed) != 0)
         return true;

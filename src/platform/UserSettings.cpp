@@ -34,7 +34,8 @@ static std::optional<std::int32_t> parseValue(const std::string& text)
         pos = 1;
     }
     int base = 10;
-    if (text.size() > pos + 1 && text[pos] == '0' && (text[pos + 1] == 'x' || text[pos + 1] == 'X')) {
+    if (text.size() > pos + 1 && text[pos] == '0' &&
+        (text[pos + 1] == 'x' || text[pos + 1] == 'X')) {
         base = 16;
         pos += 2;
     }

@@ -9,7 +9,10 @@ std::string configFileName(const std::string& commandLine)
     return commandLine.empty() ? std::string("defaultdemoconfig.txt") : commandLine;
 }
 
-bool isFullscreenWord(const std::string& word) { return word != "win" && word != "window"; }
+bool isFullscreenWord(const std::string& word)
+{
+    return word != "win" && word != "window";
+}
 
 static void requireAspectWord(MappedTextFile& file)
 {

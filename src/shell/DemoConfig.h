@@ -24,9 +24,9 @@ struct DemoSettings {
 
 struct DemoPaths {
     std::string rootDir;
-    std::string texturesDir;  // joined as rootDir/texturesDir/name
-    std::string scenesDir;    // joined as rootDir/scenesDir/name
-    float aspect = 1.0f;      // picture width over height
+    std::string texturesDir; // joined as rootDir/texturesDir/name
+    std::string scenesDir;   // joined as rootDir/scenesDir/name
+    float aspect = 1.0f;     // picture width over height
 
     static DemoPaths fromSettings(const DemoSettings& settings);
 };

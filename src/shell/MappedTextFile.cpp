@@ -51,7 +51,10 @@ std::string_view MappedTextFile::peekWord() const
     return {base + start, at - start};
 }
 
-void MappedTextFile::skipWord() { readWordView(); }
+void MappedTextFile::skipWord()
+{
+    readWordView();
+}
 
 void MappedTextFile::skipWords(int count)
 {
@@ -60,7 +63,19 @@ void MappedTextFile::skipWords(int count)
 }
 
 // Numbers are converted from the word; a word too long for the scratch buffer is an error too.
-void MappedTextFile::readInt(std::int32_t& out) { scanInt(readWord(), out); }
-void MappedTextFile::readFloat(float& out) { scanFloat(readWord(), out); }
-void MappedTextFile::readUnsigned(std::uint32_t& out) { scanUnsigned(readWord(), out); }
-void MappedTextFile::readHex(std::uint32_t& out) { scanHex(readWord(), out); }
+void MappedTextFile::readInt(std::int32_t& out)
+{
+    scanInt(readWord(), out);
+}
+void MappedTextFile::readFloat(float& out)
+{
+    scanFloat(readWord(), out);
+}
+void MappedTextFile::readUnsigned(std::uint32_t& out)
+{
+    scanUnsigned(readWord(), out);
+}
+void MappedTextFile::readHex(std::uint32_t& out)
+{
+    scanHex(readWord(), out);
+}

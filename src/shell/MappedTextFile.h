@@ -36,7 +36,10 @@ public:
 
     // Bytes 0x21-0x7E are graphic, and so are 0x80-0xFF: paths in scene files may carry UTF-8
     // or Latin-1 names, which must stay one word.
-    static bool isGraphic(unsigned char byte) { return (byte > 0x20 && byte < 0x7F) || byte >= 0x80; }
+    static bool isGraphic(unsigned char byte)
+    {
+        return (byte > 0x20 && byte < 0x7F) || byte >= 0x80;
+    }
 
 private:
     std::string filePath;

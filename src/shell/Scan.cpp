@@ -33,7 +33,10 @@ bool scanUnsigned(std::string_view word, std::uint32_t& out)
     return true;
 }
 
-bool scanFloat(std::string_view word, float& out) { return scanWith(word, "%f", out); }
+bool scanFloat(std::string_view word, float& out)
+{
+    return scanWith(word, "%f", out);
+}
 
 bool scanHex(std::string_view word, std::uint32_t& out)
 {

@@ -16,4 +16,7 @@ void DemoSession::start(const std::string& commandLine)
     config.reset();
 }
 
-int DemoSession::run() { return 0; }
+int DemoSession::run()
+{
+    return 0;
+}
