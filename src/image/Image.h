@@ -1,0 +1,38 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+// One picture between reading and upload: 8-bit pixel bytes in the order the upload hands to GL
+// unchanged. By components: 1 luminance; 2 luminance, alpha; 3 blue, green, red; 4 blue, green,
+// red, alpha (HDR: blue, green, red mantissas and the shared exponent). Rows are packed.
+struct Image {
+    std::uint8_t components = 0;      // bytes per pixel
+    std::uint16_t height = 0;         // rows
+    std::uint16_t width = 0;          // pixels per row
+    std::vector<std::uint8_t> pixels; // width * height * components bytes
+
+    std::size_t byteCount() const
+    {
+        return std::size_t{width} * std::size_t{height} * std::size_t{components};
+    }
+};
+
+// Chooses the reader by the path's second-to-last character: "d"/"D" HDR, "p"/"P" JPEG, anything
+// else TGA. Every failure is a LoadError; an HDR file that cannot be read names the file.
+Image readImage(const std::string& path);
+
+// Uncompressed TGA, pixel bytes copied as they stand (rows in file order, usually bottom first).
+// A missing file is "Cannot load file <path> from directory"; a header or pixel data shorter
+// than the header promises, or a depth under 8 bits, is a loading error naming the file.
+Image readTgaImage(const std::string& path);
+
+// JPEG, top row first: 1 or 3 components, or 2 or 4 when an alpha picture "<name>.a.jpg" lies
+// beside "<name>.jpg". Codec failures throw the "Cannot IJL ..." texts.
+Image readJpegImage(const std::string& path);
+
+// Radiance RGBE ("-Y h +X w" only), the file's first scanline stored as the last row. False for
+// a missing file, a wrong magic, a bad resolution line or a header that never ends; data that
+// ends early leaves the remaining rows zero and still gives true.
+bool readHdrImage(const std::string& path, Image& image);

@@ -1,0 +1,68 @@
+#pragma once
+
+#include <GL/gl.h>
+
+#include <cstdint>
+#include <istream>
+#include <memory>
+#include <string>
+#include <vector>
+
+class MappedTextFile;
+struct DemoPaths;
+
+// One GL texture per distinct path. Move-only; the GL name is deleted with the object, so the
+// cache must be destroyed while the GL context is still current.
+struct Texture {
+    explicit Texture(std::string key) : name(std::move(key)) {}
+    Texture(Texture&& other) noexcept;
+    Texture& operator=(Texture&& other) noexcept;
+    Texture(const Texture&) = delete;
+    Texture& operator=(const Texture&) = delete;
+    ~Texture();
+
+    std::uint8_t components = 0; // bytes per pixel of the source image; 3 for a cube map
+    std::uint16_t height = 0;    // texels (cube map: face size)
+    std::uint16_t width = 0;     // texels (cube map: face size)
+    GLuint glName = 0;
+    std::string name;              // the full path that is the cache key
+    GLenum target = GL_TEXTURE_2D; // GL_TEXTURE_2D, rectTextureTarget or GL_TEXTURE_CUBE_MAP_ARB
+};
+
+// Texture names to GL textures, each read and uploaded once. References handed out stay valid
+// for the cache's lifetime. A failed load throws and leaves the cache unchanged.
+class TextureCache {
+public:
+    explicit TextureCache(const DemoPaths& paths);
+    TextureCache(const TextureCache&) = delete;
+    TextureCache& operator=(const TextureCache&) = delete;
+
+    // rootDir/texturesDir/name + ".jpg" when that file exists, else + ".tga".
+    Texture& getByName(const std::string& name);
+    // The next word of a material file, extension included, below rootDir/texturesDir.
+    Texture& getByFileName(std::istream& materialStream);
+    // A scene file's image line: four words skipped, then a quoted name relative to rootDir.
+    Texture& getFromSceneToken(MappedTextFile& sceneFile);
+    // The shared lookup once the full path is built: existing entry, cube map or image file.
+    Texture& findOrCreate(const std::string& key);
+
+    std::size_t count() const { return textures.size(); }
+
+private:
+    const DemoPaths& paths;
+    std::vector<std::unique_ptr<Texture>> textures;
+};
+
+// Binds on the active unit, disabling exactly the targets that take precedence over the
+// texture's own (rectangle and cube map for 2D, cube map for rectangle), then enabling its target.
+void bindTexture(const Texture& texture);
+// Makes unit 0 or 1 active (it stays so) and binds the texture there.
+void bindTextureUnit(const Texture& texture, int unit);
+// Makes the unit active and disables the rectangle, cube-map and 2D targets on it.
+void disableTextureUnit(int unit);
+// Identity projection and modelview (left so), fog, lighting and depth test off, and one quad
+// over the whole viewport showing the bound texture; rectangle textures get texel coordinates.
+void drawScreenQuad(const Texture& texture);
+
+// Draws "PleaseWaitLoading" over the viewport; the caller clears and swaps around it.
+void drawLoadingScreen(TextureCache& cache);
