@@ -1,0 +1,92 @@
+#include "platform/AudioFile.h"
+
+#include <sndfile.h>
+
+#include <algorithm>
+#include <memory>
+
+namespace {
+
+struct SndfileCloser {
+    void operator()(SNDFILE* file) const { sf_close(file); }
+};
+using SndfileHandle = std::unique_ptr<SNDFILE, SndfileCloser>;
+
+constexpr sf_count_t blockFrames = 4096;
+// Beyond this a header's frame count is not trusted for the reservation; decoding still reads
+// everything the file holds.
+constexpr sf_count_t maxReservedFrames = sf_count_t{48000} * 60 * 20;
+constexpr int maxChannels = 8;
+
+} // namespace
+
+std::optional<DecodedAudio> decodeAudioFile(const std::string& path)
+{
+    SF_INFO info{};
+    SndfileHandle file(sf_open(path.c_str(), SFM_READ, &info));
+    if (!file || info.channels <= 0 || info.channels > maxChannels || info.samplerate <= 0)
+        return std::nullopt;
+
+    DecodedAudio audio;
+    audio.sampleRate = info.samplerate;
+    audio.channels = info.channels;
+    if (info.frames > 0)
+        audio.samples.reserve(
+            static_cast<std::size_t>(std::min(info.frames, maxReservedFrames) * info.channels));
+
+    // MP3 and some Ogg files only estimate their length, so read until the decoder stops.
+    std::vector<float> block(static_cast<std::size_t>(blockFrames * info.channels));
+    for (;;) {
+        const sf_count_t got = sf_readf_float(file.get(), block.data(), blockFrames);
+        if (got <= 0)
+            break;
+        audio.samples.insert(audio.samples.end(), block.begin(),
+                             block.begin() + static_cast<std::ptrdiff_t>(got * info.channels));
+    }
+    if (sf_error(file.get()) != SF_ERR_NO_ERROR || audio.samples.empty())
+        return std::nullopt;
+    return audio;
+}
+
+static int sndfileFormat(AudioFileFormat format)
+{
+    switch (format) {
+    case AudioFileFormat::Wav:
+        return SF_FORMAT_WAV | SF_FORMAT_PCM_16;
+    case AudioFileFormat::Flac:
+        return SF_FORMAT_FLAC | SF_FORMAT_PCM_16;
+    case AudioFileFormat::OggVorbis:
+        return SF_FORMAT_OGG | SF_FORMAT_VORBIS;
+    }
+    return SF_FORMAT_WAV | SF_FORMAT_PCM_16;
+}
+
+bool writeAudioFile(const std::string& path, AudioFileFormat format, const DecodedAudio& audio)
+{
+    if (audio.channels <= 0 || audio.sampleRate <= 0)
+        return false;
+    SF_INFO info{};
+    info.samplerate = audio.sampleRate;
+    info.channels = audio.channels;
+    info.format = sndfileFormat(format);
+    SndfileHandle file(sf_open(path.c_str(), SFM_WRITE, &info));
+    if (!file)
+        return false;
+    // Floats outside -1..1 are clipped rather than wrapped in the integer formats.
+    sf_command(file.get(), SFC_SET_CLIPPING, nullptr, SF_TRUE);
+
+    const std::int64_t frames = audio.frameCount();
+    for (std::int64_t done = 0; done < frames; done += blockFrames) {
+        const sf_count_t count = std::min<sf_count_t>(blockFrames, frames - done);
+        const float* from = audio.samples.data() + done * audio.channels;
+        if (sf_writef_float(file.get(), from, count) != count)
+            return false;
+    }
+    return true;
+}
+
+std::string linkedSndfileVersion()
+{
+    const char* version = sf_version_string();
+    return version ? version : "";
+}

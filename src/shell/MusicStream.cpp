@@ -1,0 +1,203 @@
+#include "shell/MusicStream.h"
+
+#include "platform/AudioOutput.h"
+#include "shell/LoadError.h"
+
+#include <algorithm>
+#include <cmath>
+
+constexpr std::int64_t nanosecondsPerSecond = 1'000'000'000;
+
+MusicClock::MusicClock(int sampleRate, std::int64_t latencyFrames)
+    : rate(sampleRate > 0 ? sampleRate : 1), latency(latencyFrames)
+{
+}
+
+void MusicClock::seek(std::int64_t frame, std::int64_t now)
+{
+    anchorFrame = frame;
+    anchorTime = now;
+    handedFrames = frame;
+    lastCallback = -1;
+    lastReported = frame;
+}
+
+void MusicClock::start(std::int64_t now)
+{
+    if (playing)
+        return;
+    playing = true;
+    anchorTime = now;
+    // The device starts again from what it was handed; it re-buffers before it is heard.
+    handedFrames = anchorFrame;
+    lastCallback = -1;
+}
+
+void MusicClock::stop(std::int64_t now)
+{
+    if (!playing)
+        return;
+    const std::int64_t here = positionFrames(now);
+    playing = false;
+    seek(here, now);
+}
+
+void MusicClock::deviceTook(std::int64_t frames, std::int64_t now)
+{
+    if (!playing || silentClock)
+        return;
+    handedFrames += frames;
+    lastCallback = now;
+}
+
+void MusicClock::becomeSilent(std::int64_t now)
+{
+    const std::int64_t here = positionFrames(now);
+    silentClock = true;
+    anchorFrame = here;
+    anchorTime = now;
+    lastReported = here;
+}
+
+std::int64_t MusicClock::estimate(std::int64_t now) const
+{
+    if (!playing)
+        return anchorFrame;
+    if (silentClock)
+        return anchorFrame + (now - anchorTime) * rate / nanosecondsPerSecond;
+    // Before the first callback nothing has been heard: the position waits at the seek target,
+    // which is what lets playback start on the first audible movement.
+    if (lastCallback < 0)
+        return anchorFrame;
+    // What was handed is heard a device buffer later; between callbacks the position moves at
+    // the sample rate, but never past what the device has actually been given.
+    const std::int64_t elapsed = std::max<std::int64_t>(0, now - lastCallback);
+    const std::int64_t moving = handedFrames - latency + elapsed * rate / nanosecondsPerSecond;
+    return std::min(moving, handedFrames);
+}
+
+std::int64_t MusicClock::positionFrames(std::int64_t now)
+{
+    lastReported = std::max(lastReported, estimate(now));
+    return lastReported;
+}
+
+std::int64_t MusicClock::positionMilliseconds(std::int64_t now)
+{
+    return positionFrames(now) * 1000 / rate;
+}
+
+void checkAudioLibraryVersions()
+{
+    if (!audioLibrariesUpToDate())
+        throw LoadError("You are using the wrong DLL version");
+}
+
+static DecodedAudio decodeOrThrow(const std::string& musicFile)
+{
+    checkAudioLibraryVersions();
+    std::optional<DecodedAudio> audio = decodeAudioFile(musicFile);
+    if (!audio)
+        throwCannotLoad(musicFile);
+    return std::move(*audio);
+}
+
+MusicStream::MusicStream(const std::string& musicFile) : MusicStream(decodeOrThrow(musicFile), true)
+{
+}
+
+MusicStream::MusicStream(DecodedAudio audio, bool withDevice)
+    : decoded(std::move(audio)), clock(decoded.sampleRate, 0)
+{
+    if (withDevice)
+        output = AudioOutput::open(decoded.sampleRate, decoded.channels,
+                                   [this](float* out, int frames) { fill(out, frames); });
+    if (output)
+        clock = MusicClock(decoded.sampleRate, output->bufferFrames());
+    else
+        clock.becomeSilent(monotonicNanoseconds());
+}
+
+MusicStream::~MusicStream()
+{
+    // The device goes first, so no callback runs into a half-destroyed stream.
+    output.reset();
+}
+
+void MusicStream::fill(float* out, int frames)
+{
+    const std::lock_guard<std::mutex> guard(lock);
+    const std::int64_t total = decoded.frameCount();
+    const std::int64_t available = std::clamp<std::int64_t>(total - readFrame, 0, frames);
+    const auto channels = static_cast<std::size_t>(decoded.channels);
+    // Past the end the device gets silence and the clock keeps running, so the demo reaches its
+    // end time whatever the length of the music.
+    if (available > 0)
+        std::copy_n(decoded.samples.begin() +
+                        static_cast<std::ptrdiff_t>(readFrame) * decoded.channels,
+                    static_cast<std::size_t>(available) * channels, out);
+    readFrame += frames;
+    clock.deviceTook(frames, monotonicNanoseconds());
+}
+
+void MusicStream::play()
+{
+    {
+        const std::lock_guard<std::mutex> guard(lock);
+        clock.start(monotonicNanoseconds());
+    }
+    if (output)
+        output->setPaused(false);
+}
+
+void MusicStream::stop()
+{
+    if (output)
+        output->setPaused(true);
+    const std::lock_guard<std::mutex> guard(lock);
+    const std::int64_t now = monotonicNanoseconds();
+    clock.stop(now);
+    readFrame = clock.positionFrames(now);
+}
+
+void MusicStream::togglePause()
+{
+    bool running = false;
+    {
+        const std::lock_guard<std::mutex> guard(lock);
+        running = clock.running();
+    }
+    if (running)
+        stop();
+    else
+        play();
+}
+
+float MusicStream::getTime()
+{
+    const std::lock_guard<std::mutex> guard(lock);
+    return static_cast<float>(clock.positionMilliseconds(monotonicNanoseconds())) * 0.001f;
+}
+
+void MusicStream::setTime(float seconds)
+{
+    const auto milliseconds = static_cast<std::int64_t>(seconds * 1000.0f);
+    const std::int64_t frame = std::max<std::int64_t>(0, milliseconds) * decoded.sampleRate / 1000;
+    const std::lock_guard<std::mutex> guard(lock);
+    readFrame = frame;
+    clock.seek(frame, monotonicNanoseconds());
+}
+
+void MusicStream::useSilentClock()
+{
+    // Closing the device waits for its callback, which takes the lock: release it first.
+    output.reset();
+    const std::lock_guard<std::mutex> guard(lock);
+    clock.becomeSilent(monotonicNanoseconds());
+}
+
+bool MusicStream::silent()
+{
+    const std::lock_guard<std::mutex> guard(lock);
+    return clock.silent();
+}
