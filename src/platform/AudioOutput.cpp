@@ -68,7 +68,7 @@ void AudioOutput::callback(void* user, unsigned char* stream, int bytes)
     // The format is F32 in the file's channel layout, as requested: SDL converts behind us.
     const int frames = bytes / static_cast<int>(sizeof(float)) / output->channelCount;
     std::memset(stream, 0, static_cast<std::size_t>(bytes));
-    (*output->fill)(reinterpret_cast<float*>(stream), frames);
+    output->fill(reinterpret_cast<float*>(stream), frames);
 }
 
 std::int64_t monotonicNanoseconds()
