@@ -1,0 +1,127 @@
+#include "timeline/FrameComposition.h"
+
+#include "image/TextureCache.h"
+#include "render/SceneRender.h"
+#include "scene/Scene.h"
+#include "timeline/Timeline.h"
+
+#include <GL/gl.h>
+#include <GL/glext.h>
+
+void startLayers(Timeline& timeline, float t0, std::int64_t counter)
+{
+    for (Layer& layer : timeline.layers) {
+        if (layer.events.empty())
+            continue;
+        layer.current = 0;
+        while (layer.current + 1 < layer.events.size() &&
+               layer.events[layer.current + 1].time <= t0)
+            ++layer.current;
+        const LayerEvent& event = layer.events[layer.current];
+        // An event still ahead of t0 gives an earlier start, so its scene is at sceneStart
+        // exactly when the event becomes due.
+        layer.sceneStart = event.sceneStart + (t0 - event.time);
+        layer.eventStartCounter = counter;
+    }
+}
+
+float layerSceneTime(const Layer& layer, std::int64_t counter)
+{
+    const std::int64_t ticks = counter - layer.eventStartCounter;
+    return static_cast<float>(static_cast<long double>(ticks) /
+                                  static_cast<long double>(layer.counterFrequency) +
+                              static_cast<long double>(layer.sceneStart));
+}
+
+LayerDraw stepLayer(Layer& layer, float t, std::int64_t counter)
+{
+    if (layer.current >= layer.events.size())
+        return {};
+    // One step per frame: a layer that fell behind by several events catches up one a frame.
+    if (layer.current + 1 < layer.events.size() && layer.events[layer.current + 1].time <= t) {
+        ++layer.current;
+        layer.sceneStart = layer.events[layer.current].sceneStart;
+        layer.eventStartCounter = counter;
+    }
+    LayerEvent& event = layer.events[layer.current];
+    if (event.time > t)
+        return {};
+    layer.nowCounter = counter;
+    return {&event, layerSceneTime(layer, counter)};
+}
+
+bool frameLimiterAllows(LayerEvent& event, float frameDuration, float sceneTime)
+{
+    if (frameDuration <= 0.04f)
+        return true;
+    if (event.lastDrawTime + frameDuration > sceneTime)
+        return false;
+    event.lastDrawTime = sceneTime;
+    return true;
+}
+
+static void clearColourToBackdrop(const Scene& scene)
+{
+    // Scenes without a backdrop clear to black.
+    const Rgba colour = scene.backdropColour.value_or(Rgba{0.0f, 0.0f, 0.0f, 1.0f});
+    glClearColor(colour.red, colour.green, colour.blue, 0.0f);
+    glClear(GL_COLOR_BUFFER_BIT);
+}
+
+void drawEvent(LayerEvent& event, float sceneTime)
+{
+    if (!event.scene)
+        return;
+    Scene& scene = *event.scene;
+    if (!frameLimiterAllows(event, scene.frameDuration, sceneTime))
+        return;
+    // The clear colour stays set afterwards, also for the clear of a later resize.
+    switch (event.clearMode) {
+    case ClearMode::Nothing:
+        break;
+    case ClearMode::Depth:
+        glClear(GL_DEPTH_BUFFER_BIT);
+        break;
+    case ClearMode::DepthAndColour:
+        glClear(GL_DEPTH_BUFFER_BIT);
+        clearColourToBackdrop(scene);
+        break;
+    case ClearMode::Colour:
+        clearColourToBackdrop(scene);
+        break;
+    }
+    enableSceneLights(scene);
+    renderScene(scene, sceneTime, *event.camera);
+}
+
+static void renderTextureLayer(Layer& layer, float t, std::int64_t counter)
+{
+    const Texture& target = *layer.target;
+    GLint viewport[4] = {};
+    glGetIntegerv(GL_VIEWPORT, viewport);
+    glViewport(0, 0, target.width, target.height);
+    const LayerDraw draw = stepLayer(layer, t, counter);
+    if (draw.event)
+        drawEvent(*draw.event, draw.sceneTime);
+    // The copy runs every frame, drawn or not: the lower-left corner of the back buffer becomes
+    // level 0 and the driver rebuilds the mipmaps.
+    bindTextureUnit(target, 0);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR_MIPMAP_LINEAR);
+    glTexParameteri(GL_TEXTURE_2D, GL_GENERATE_MIPMAP_SGIS, GL_TRUE);
+    glCopyTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, 0, 0, target.width, target.height);
+    glViewport(viewport[0], viewport[1], viewport[2], viewport[3]);
+}
+
+void renderFrame(Timeline& timeline, float t, std::int64_t counter)
+{
+    for (Layer& layer : timeline.layers) {
+        if (layer.target) {
+            renderTextureLayer(layer, t, counter);
+            continue;
+        }
+        const LayerDraw draw = stepLayer(layer, t, counter);
+        if (draw.event)
+            drawEvent(*draw.event, draw.sceneTime);
+    }
+}
