@@ -26,6 +26,8 @@ struct MorphDelta {
     float dy = 0.0f;
     float dz = 0.0f;
     std::uint16_t vertex = 0;
+
+    bool operator==(const MorphDelta&) const = default;
 };
 
 // An array fixed at load time and shared between a mesh and its working copies. Reads like a

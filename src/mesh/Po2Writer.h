@@ -30,10 +30,16 @@ struct Po2Description {
     std::vector<std::int16_t> triangleBones;
 };
 
-// The file's bytes, little-endian and unpadded. Index values are written as given (so damaged
-// files can be made on purpose), but a description whose sizes disagree with each other or do
-// not fit their 16-bit counts is refused with a LoadError naming the problem.
-std::string writePo2(const Po2Description& mesh);
+// Full refuses anything the reader would refuse (indices beyond their arrays, texture names over
+// 249 characters, bone indices over 254, VertexWeights without TrianglesOnly), so every file it
+// writes loads back. LayoutOnly checks only that the arrays fit the layout: for damaged files
+// made on purpose.
+enum class Po2Check : std::uint8_t { Full, LayoutOnly };
+
+// The file's bytes, little-endian and unpadded. A description that fails the check, or whose
+// sizes disagree with each other or overflow their 16-bit counts, is a LoadError naming why.
+std::string writePo2(const Po2Description& mesh, Po2Check check = Po2Check::Full);
 
 // writePo2 into a file; a file that cannot be written is a LoadError.
-void writePo2File(const std::string& path, const Po2Description& mesh);
+void writePo2File(const std::string& path, const Po2Description& mesh,
+                  Po2Check check = Po2Check::Full);

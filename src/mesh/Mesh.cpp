@@ -1,0 +1,174 @@
+#include "mesh/Mesh.h"
+
+#include <GL/gl.h>
+
+#include <cmath>
+#include <utility>
+
+Mesh::Mesh(Mesh&& other) noexcept
+    : vertexWeights(std::move(other.vertexWeights)), triangleBones(std::move(other.triangleBones)),
+      morphDeltas(std::move(other.morphDeltas)), colours(std::move(other.colours)),
+      positions(std::move(other.positions)), normals(std::move(other.normals)),
+      texCoords0(std::move(other.texCoords0)), texCoords1(std::move(other.texCoords1)),
+      vertexIndices(std::move(other.vertexIndices)),
+      texCoord0Indices(std::move(other.texCoord0Indices)),
+      texCoord1Indices(std::move(other.texCoord1Indices)),
+      colourIndices(std::move(other.colourIndices)), morphSizes(std::move(other.morphSizes)),
+      polygonSizes(std::move(other.polygonSizes)), texture0(other.texture0),
+      texture1(other.texture1), flags(other.flags), boneCount(other.boneCount),
+      polygonCount(other.polygonCount), vertexCount(other.vertexCount),
+      texCoord0Count(other.texCoord0Count), texCoord1Count(other.texCoord1Count),
+      colourCount(other.colourCount), morphCount(other.morphCount),
+      morphDeltaCount(other.morphDeltaCount), cornerCount(other.cornerCount),
+      name(std::move(other.name)), displayList(std::exchange(other.displayList, 0u))
+{
+}
+
+Mesh& Mesh::operator=(Mesh&& other) noexcept
+{
+    if (this != &other) {
+        release();
+        vertexWeights = std::move(other.vertexWeights);
+        triangleBones = std::move(other.triangleBones);
+        morphDeltas = std::move(other.morphDeltas);
+        colours = std::move(other.colours);
+        positions = std::move(other.positions);
+        normals = std::move(other.normals);
+        texCoords0 = std::move(other.texCoords0);
+        texCoords1 = std::move(other.texCoords1);
+        vertexIndices = std::move(other.vertexIndices);
+        texCoord0Indices = std::move(other.texCoord0Indices);
+        texCoord1Indices = std::move(other.texCoord1Indices);
+        colourIndices = std::move(other.colourIndices);
+        morphSizes = std::move(other.morphSizes);
+        polygonSizes = std::move(other.polygonSizes);
+        texture0 = other.texture0;
+        texture1 = other.texture1;
+        flags = other.flags;
+        boneCount = other.boneCount;
+        polygonCount = other.polygonCount;
+        vertexCount = other.vertexCount;
+        texCoord0Count = other.texCoord0Count;
+        texCoord1Count = other.texCoord1Count;
+        colourCount = other.colourCount;
+        morphCount = other.morphCount;
+        morphDeltaCount = other.morphDeltaCount;
+        cornerCount = other.cornerCount;
+        name = std::move(other.name);
+        displayList = std::exchange(other.displayList, 0u);
+    }
+    return *this;
+}
+
+Mesh::~Mesh()
+{
+    release();
+}
+
+void Mesh::release()
+{
+    // Only a loaded mesh has a list, and it was compiled with the context current.
+    if (displayList != 0)
+        glDeleteLists(displayList, 1);
+    displayList = 0;
+}
+
+Mesh Mesh::makeWorkingCopy() const
+{
+    Mesh copy;
+    copy.vertexWeights = vertexWeights;
+    copy.triangleBones = triangleBones;
+    copy.morphDeltas = morphDeltas;
+    copy.colours = colours;
+    copy.positions.assign(positions.size(), 0.0f);
+    // Without vertex indices there are no normals to own: the source has none either.
+    if (!vertexIndices.empty())
+        copy.normals = normals;
+    copy.texCoords0 = texCoords0;
+    copy.texCoords1 = texCoords1;
+    copy.vertexIndices = vertexIndices;
+    copy.texCoord0Indices = texCoord0Indices;
+    copy.texCoord1Indices = texCoord1Indices;
+    copy.colourIndices = colourIndices;
+    copy.morphSizes = morphSizes;
+    copy.polygonSizes = polygonSizes;
+    copy.texture0 = texture0;
+    copy.texture1 = texture1;
+    copy.flags = flags;
+    copy.boneCount = boneCount;
+    copy.polygonCount = polygonCount;
+    copy.vertexCount = vertexCount;
+    copy.texCoord0Count = texCoord0Count;
+    copy.texCoord1Count = texCoord1Count;
+    copy.colourCount = colourCount;
+    copy.morphCount = morphCount;
+    copy.morphDeltaCount = morphDeltaCount;
+    copy.cornerCount = cornerCount;
+    return copy;
+}
+
+namespace {
+
+// Adds the face vector of the polygon whose corners are indices[0..size) to every vertex named.
+void addFace(Mesh& mesh, const std::uint16_t* indices, std::size_t size)
+{
+    const std::size_t vertexCount = mesh.positions.size() / 3;
+    for (std::size_t i = 0; i < size; ++i)
+        if (indices[i] >= vertexCount)
+            return; // unreachable for loaded meshes, whose indices are checked
+    const float* p0 = &mesh.positions[indices[0] * 3u];
+    const float* p1 = &mesh.positions[indices[1] * 3u];
+    const float* pl = &mesh.positions[indices[size - 1] * 3u];
+    const float ax = pl[0] - p1[0], ay = pl[1] - p1[1], az = pl[2] - p1[2];
+    const float bx = p0[0] - p1[0], by = p0[1] - p1[1], bz = p0[2] - p1[2];
+    const float fx = ay * bz - az * by;
+    const float fy = az * bx - ax * bz;
+    const float fz = ax * by - ay * bx;
+    for (std::size_t i = 0; i < size; ++i) {
+        float* n = &mesh.normals[indices[i] * 3u];
+        n[0] += fx;
+        n[1] += fy;
+        n[2] += fz;
+    }
+}
+
+} // namespace
+
+void computeNormals(Mesh& mesh)
+{
+    // Normals exist exactly when polygons do.
+    if (!mesh.has(MeshFlag::Polygons))
+        return;
+    mesh.normals.assign(mesh.positions.size(), 0.0f);
+    const std::uint16_t* indices = mesh.vertexIndices.data();
+    const std::size_t cornerCount = mesh.vertexIndices.size();
+    if (mesh.has(MeshFlag::TrianglesOnly)) {
+        for (std::size_t c = 0; c + 3 <= cornerCount; c += 3)
+            addFace(mesh, indices + c, 3);
+    } else {
+        std::size_t first = 0;
+        for (std::uint16_t size : mesh.polygonSizes) {
+            if (size > cornerCount - first)
+                break;
+            // Fewer than three corners have no face: they add nothing, but still use corners.
+            if (size >= 3)
+                addFace(mesh, indices + first, size);
+            first += size;
+        }
+    }
+    for (std::size_t i = 0; i + 3 <= mesh.normals.size(); i += 3) {
+        float* n = &mesh.normals[i];
+        const float length = std::sqrt(n[0] * n[0] + n[1] * n[1] + n[2] * n[2]);
+        if (length > 0.0f && std::isfinite(length)) {
+            const float scale = 1.0f / length;
+            n[0] *= scale;
+            n[1] *= scale;
+            n[2] *= scale;
+        } else {
+            // Unused or degenerate-only vertices: any unit vector beats a NaN in the lighting.
+            n[0] = 0.0f;
+            n[1] = 0.0f;
+            n[2] = 1.0f;
+        }
+    }
+}

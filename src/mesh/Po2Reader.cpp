@@ -1,0 +1,243 @@
+#include "mesh/Po2Reader.h"
+
+#include "shell/LoadError.h"
+#include "shell/MappedTextFile.h"
+
+#include <algorithm>
+#include <bit>
+#include <cstring>
+
+namespace {
+
+// A cursor over the file's bytes that refuses to step past their end.
+class Po2Cursor {
+public:
+    Po2Cursor(std::string_view bytes, const std::string& path) : bytes(bytes), path(path) {}
+
+    void need(std::size_t byteCount, const char* what) const
+    {
+        if (bytes.size() - offset < byteCount)
+            throw LoadError("PO2 file " + path + " ends before its " + what);
+    }
+
+    void skip(std::size_t byteCount) { offset += byteCount; }
+
+    std::uint8_t u8(const char* what)
+    {
+        need(1, what);
+        return static_cast<std::uint8_t>(bytes[offset++]);
+    }
+
+    std::uint16_t u16(const char* what)
+    {
+        std::uint16_t value = 0;
+        copyOut(&value, 1, what);
+        return value;
+    }
+
+    // count values of T, decoded little-endian.
+    template <class T> std::vector<T> array(std::size_t count, const char* what)
+    {
+        // Checked before allocating, so a lying count cannot ask for gigabytes.
+        need(count * sizeof(T), what);
+        std::vector<T> values(count);
+        copyOut(values.data(), count, what);
+        return values;
+    }
+
+    // Morph deltas are 14 bytes each in the file, not sizeof(MorphDelta).
+    std::vector<MorphDelta> deltas(std::size_t count)
+    {
+        constexpr std::size_t deltaBytes = 14;
+        need(count * deltaBytes, "morph deltas");
+        std::vector<MorphDelta> values(count);
+        for (MorphDelta& delta : values) {
+            float xyz[3];
+            copyOut(xyz, 3, "morph deltas");
+            delta.dx = xyz[0];
+            delta.dy = xyz[1];
+            delta.dz = xyz[2];
+            copyOut(&delta.vertex, 1, "morph deltas");
+        }
+        return values;
+    }
+
+    std::string text(const char* what)
+    {
+        const std::size_t end = bytes.find('\0', offset);
+        if (end == std::string_view::npos)
+            throw LoadError("PO2 file " + path + " ends before the end of its " + what);
+        if (end - offset > maxWordLength)
+            throw LoadError("Texture name longer than 249 characters in PO2 file " + path);
+        std::string value(bytes.substr(offset, end - offset));
+        offset = end + 1;
+        return value;
+    }
+
+private:
+    template <class T> void copyOut(T* out, std::size_t count, const char* what)
+    {
+        static_assert(sizeof(T) == 2 || sizeof(T) == 4);
+        need(count * sizeof(T), what);
+        const char* source = bytes.data() + offset;
+        if constexpr (std::endian::native == std::endian::little) {
+            if (count != 0)
+                std::memcpy(out, source, count * sizeof(T));
+        } else {
+            using Bits = std::conditional_t<sizeof(T) == 2, std::uint16_t, std::uint32_t>;
+            for (std::size_t i = 0; i < count; ++i) {
+                Bits bits = 0;
+                for (std::size_t b = 0; b < sizeof(T); ++b)
+                    bits |= static_cast<Bits>(
+                        static_cast<Bits>(static_cast<unsigned char>(source[i * sizeof(T) + b]))
+                        << (8 * b));
+                out[i] = std::bit_cast<T>(bits);
+            }
+        }
+        offset += count * sizeof(T);
+    }
+
+    std::string_view bytes;
+    const std::string& path;
+    std::size_t offset = 0;
+};
+
+// Each per-corner index must name an entry of the array it indexes: drawing trusts them.
+void checkIndices(const std::vector<std::uint16_t>& indices, std::size_t limit, const char* what,
+                  const std::string& path)
+{
+    for (std::size_t c = 0; c < indices.size(); ++c)
+        if (indices[c] >= limit)
+            throw LoadError("PO2 file " + path + ": " + what + " " + std::to_string(indices[c]) +
+                            " of corner " + std::to_string(c) + " is beyond its " +
+                            std::to_string(limit) + " entries");
+}
+
+std::uint32_t sum32(const std::vector<std::uint16_t>& sizes)
+{
+    std::uint32_t total = 0;
+    for (std::uint16_t size : sizes)
+        total += size;
+    return total;
+}
+
+} // namespace
+
+std::string po2Path(const std::string& rootDir, const std::string& objectName)
+{
+    std::string path = rootDir + "/" + objectName;
+    if (path.size() > maxWordLength)
+        throw LoadError("Path longer than 249 characters: " + path);
+    if (path.size() < 3)
+        throwCannotLoad(path);
+    // Whatever the extension's length, exactly the last three characters change.
+    path.replace(path.size() - 3, 3, "po2");
+    return path;
+}
+
+Mesh parsePo2(std::string_view bytes, const std::string& path, const TextureLookup& lookup)
+{
+    Po2Cursor in(bytes, path);
+    Mesh mesh;
+    in.need(3, "magic");
+    if (bytes.substr(0, 3) != "PO2")
+        throw LoadError("Not PO2 File");
+    in.skip(3);
+    mesh.flags = in.u8("flags");
+
+    // Bits 2 and 4 share texture 1; a non-empty bit-4 name is the one that stays.
+    if (mesh.has(MeshFlag::TexCoords0))
+        if (std::string name = in.text("texture name 0"); !name.empty())
+            mesh.texture0 = lookup(name);
+    if (mesh.has(MeshFlag::EnvironmentTexture))
+        if (std::string name = in.text("environment texture name"); !name.empty())
+            mesh.texture1 = lookup(name);
+    if (mesh.has(MeshFlag::TexCoords1))
+        if (std::string name = in.text("texture name 1"); !name.empty())
+            mesh.texture1 = lookup(name);
+
+    mesh.vertexCount = in.u16("vertex count");
+    const std::size_t vertexCount = mesh.vertexCount;
+    mesh.positions = in.array<float>(vertexCount * 3, "positions");
+
+    if (mesh.has(MeshFlag::Polygons)) {
+        mesh.polygonCount = in.u16("polygon count");
+        if (mesh.has(MeshFlag::TrianglesOnly)) {
+            mesh.cornerCount = 3u * mesh.polygonCount;
+        } else {
+            std::vector<std::uint16_t> sizes =
+                in.array<std::uint16_t>(mesh.polygonCount, "polygon sizes");
+            mesh.cornerCount = sum32(sizes);
+            mesh.polygonSizes = SharedArray<std::uint16_t>(std::move(sizes));
+        }
+        std::vector<std::uint16_t> indices =
+            in.array<std::uint16_t>(mesh.cornerCount, "vertex indices");
+        checkIndices(indices, vertexCount, "vertex index", path);
+        mesh.vertexIndices = SharedArray<std::uint16_t>(std::move(indices));
+        computeNormals(mesh);
+    }
+    const std::size_t cornerCount = mesh.cornerCount;
+
+    if (mesh.has(MeshFlag::TexCoords0)) {
+        mesh.texCoord0Count = in.u16("texture coordinate count 0");
+        mesh.texCoords0 = SharedArray<float>(
+            in.array<float>(std::size_t{mesh.texCoord0Count} * 2, "texture coordinates 0"));
+        std::vector<std::uint16_t> indices =
+            in.array<std::uint16_t>(cornerCount, "texture coordinate indices 0");
+        checkIndices(indices, mesh.texCoord0Count, "texture coordinate index 0", path);
+        mesh.texCoord0Indices = SharedArray<std::uint16_t>(std::move(indices));
+    }
+    if (mesh.has(MeshFlag::Colours)) {
+        mesh.colourCount = in.u16("colour count");
+        mesh.colours =
+            SharedArray<float>(in.array<float>(std::size_t{mesh.colourCount} * 4, "colours"));
+        std::vector<std::uint16_t> indices = in.array<std::uint16_t>(cornerCount, "colour indices");
+        checkIndices(indices, mesh.colourCount, "colour index", path);
+        mesh.colourIndices = SharedArray<std::uint16_t>(std::move(indices));
+    }
+    if (mesh.has(MeshFlag::TexCoords1)) {
+        mesh.texCoord1Count = in.u16("texture coordinate count 1");
+        mesh.texCoords1 = SharedArray<float>(
+            in.array<float>(std::size_t{mesh.texCoord1Count} * 2, "texture coordinates 1"));
+        std::vector<std::uint16_t> indices =
+            in.array<std::uint16_t>(cornerCount, "texture coordinate indices 1");
+        checkIndices(indices, mesh.texCoord1Count, "texture coordinate index 1", path);
+        mesh.texCoord1Indices = SharedArray<std::uint16_t>(std::move(indices));
+    }
+    if (mesh.has(MeshFlag::Morphs)) {
+        mesh.morphCount = in.u16("morph count");
+        std::vector<std::uint16_t> sizes = in.array<std::uint16_t>(mesh.morphCount, "morph sizes");
+        mesh.morphDeltaCount = sum32(sizes);
+        mesh.morphSizes = SharedArray<std::uint16_t>(std::move(sizes));
+        std::vector<MorphDelta> deltas = in.deltas(mesh.morphDeltaCount);
+        for (std::size_t d = 0; d < deltas.size(); ++d)
+            if (deltas[d].vertex >= vertexCount)
+                throw LoadError("PO2 file " + path + ": morph delta " + std::to_string(d) +
+                                " moves vertex " + std::to_string(deltas[d].vertex) +
+                                " beyond its " + std::to_string(vertexCount) + " vertices");
+        mesh.morphDeltas = SharedArray<MorphDelta>(std::move(deltas));
+    }
+    if (mesh.has(MeshFlag::VertexWeights)) {
+        if (!mesh.has(MeshFlag::TrianglesOnly))
+            throw LoadError("Only triangles are suitable");
+        mesh.vertexWeights = SharedArray<float>(in.array<float>(vertexCount, "vertex weights"));
+        std::vector<std::int16_t> bones =
+            in.array<std::int16_t>(mesh.polygonCount, "triangle bones");
+        // Negative indices never raise the maximum, which starts at 0.
+        std::int16_t largest = 0;
+        for (std::int16_t bone : bones)
+            largest = std::max(largest, bone);
+        if (largest > 254)
+            throw LoadError("PO2 file " + path + ": triangle bone index " +
+                            std::to_string(largest) + " is above 254");
+        mesh.boneCount = static_cast<std::uint8_t>(largest + 1);
+        mesh.triangleBones = SharedArray<std::int16_t>(std::move(bones));
+    }
+    return mesh;
+}
+
+Mesh readPo2(const std::string& path, const TextureLookup& lookup)
+{
+    MappedTextFile file(path);
+    return parsePo2(file.bytes(), path, lookup);
+}
