@@ -1,0 +1,8 @@
+#include "scene/Bone.h"
+
+#include "anim/ItemTransform.h"
+
+void Bone::loadItemMatrix(float t)
+{
+    loadBoneMatrix(*this, t);
+}

@@ -1,0 +1,229 @@
+#include "scene/SceneLoader.h"
+
+#include "scene/ItemReaders.h"
+#include "scene/Scene.h"
+
+#include "image/TextureCache.h"
+#include "material/MaterialFile.h"
+#include "material/ProgramRegistry.h"
+#include "mesh/MeshRegistry.h"
+#include "shell/DemoConfig.h"
+#include "shell/LoadError.h"
+#include "shell/MappedTextFile.h"
+
+#include <cstdint>
+#include <string_view>
+
+namespace {
+
+constexpr std::uint32_t sceneFormatVersion = 3;
+
+struct FrameRange {
+    std::uint32_t firstFrame = 0; // a missing "FirstFrame" or "LastFrame" counts as frame 0
+    std::uint32_t lastFrame = 0;
+    std::uint32_t framesPerSecond = 0;
+};
+
+Rgba readColour(MappedTextFile& file)
+{
+    Rgba colour;
+    file.readFloat(colour.red);
+    file.readFloat(colour.green);
+    file.readFloat(colour.blue);
+    colour.alpha = 1.0f;
+    return colour;
+}
+
+// Runs every scene keyword's handler on the current word, in the table's order. A handler may
+// replace the current word; the keywords after it are then tested on the new word.
+void readSceneWord(MappedTextFile& file, Scene& scene, FrameRange& frames, std::string_view& word)
+{
+    if (word == "FGDissolve")
+        scene.fgDissolve = parseChannel(file);
+    if (word == "NearClipDistance")
+        file.readFloat(scene.nearClip);
+    if (word == "FirstFrame")
+        file.readUnsigned(frames.firstFrame);
+    if (word == "LastFrame")
+        file.readUnsigned(frames.lastFrame);
+    if (word == "FramesPerSecond")
+        file.readUnsigned(frames.framesPerSecond);
+    if (word == "FogType")
+        file.readInt(scene.fogType);
+    if (word == "FogMaxDistance")
+        scene.fogMaxDistance = parseChannel(file);
+    // Fog distance and colour count only after linear fog is switched on.
+    if (scene.fogType == 1 && word == "FogMinDistance")
+        scene.fogMinDistance = parseChannel(file);
+    if (scene.fogType == 1 && word == "FogColor")
+        scene.fogColour = readColour(file);
+    if (word == "BackdropColor")
+        scene.backdropColour = readColour(file);
+    if (word == "LightName")
+        scene.lights.push_back(readLightBlock(file, scene));
+    if (word == "LoadObjectLayer") {
+        file.skipWord();
+        const Mesh& mesh = scene.meshes.get(file.readWord());
+        scene.objects.push_back(readObjectBlock(file, scene, &mesh));
+    }
+    if (word == "AddNullObject") {
+        file.skipWord();
+        scene.objects.push_back(readObjectBlock(file, scene, nullptr));
+    }
+    if (word == "BGImage")
+        scene.bgImage = &scene.textures.getFromSceneToken(file);
+    if (word == "FGImage")
+        scene.fgImage = &scene.textures.getFromSceneToken(file);
+    if (word == "AmbientColor") {
+        scene.ambientColour = readColour(file);
+        // The word after the colour is looked at here and by "CameraMotion" only.
+        word = file.readWordView();
+        if (word == "AmbientIntensity")
+            scene.ambientIntensity = parseChannel(file);
+    }
+    if (word == "CameraMotion")
+        scene.cameras.push_back(readCameraBlock(file));
+}
+
+// The time of a frame count, divided in extended precision and kept in single.
+float framesToSeconds(std::uint32_t frames, std::uint32_t framesPerSecond)
+{
+    return static_cast<float>(static_cast<long double>(frames) /
+                              static_cast<long double>(framesPerSecond));
+}
+
+template <class Item>
+SceneItem* itemAt(const std::vector<std::unique_ptr<Item>>& items, std::uint16_t index)
+{
+    return index < items.size() ? items[index].get() : nullptr;
+}
+
+// An identifier past the end of its list names nothing, and bones are linked by their object.
+void resolveParent(Scene& scene, SceneItem& item)
+{
+    if (!item.parentRef)
+        return;
+    const ParentRef& ref = *item.parentRef;
+    if (ref.kind == ParentRef::object)
+        item.parent = itemAt(scene.objects, ref.index);
+    else if (ref.kind == ParentRef::light)
+        item.parent = itemAt(scene.lights, ref.index);
+    else if (ref.kind == ParentRef::camera)
+        item.parent = itemAt(scene.cameras, ref.index);
+}
+
+// A parent chain that leads back to its item would make the matrix code recurse forever: the
+// link that closes the loop is dropped. Chains are at most itemCount long otherwise.
+void breakParentLoop(SceneItem& item, std::size_t itemCount)
+{
+    const SceneItem* ancestor = item.parent;
+    for (std::size_t step = 0; ancestor && step < itemCount; ++step) {
+        if (ancestor == &item) {
+            item.parent = nullptr;
+            return;
+        }
+        ancestor = ancestor->parent;
+    }
+}
+
+void breakMorphLoop(SceneObject& object, std::size_t objectCount)
+{
+    const SceneObject* target = object.morphTarget;
+    for (std::size_t step = 0; target && step < objectCount; ++step) {
+        if (target == &object) {
+            object.morphTarget = nullptr;
+            return;
+        }
+        target = target->morphTarget;
+    }
+}
+
+void resolveMorphTarget(Scene& scene, SceneObject& object)
+{
+    if (object.morphTargetNumber == -1)
+        return;
+    // Numbers count from 1; those below 1 name the first object.
+    const std::size_t position =
+        object.morphTargetNumber < 1 ? 0 : static_cast<std::size_t>(object.morphTargetNumber) - 1;
+    SceneObject* target = position < scene.objects.size() ? scene.objects[position].get() : nullptr;
+    // Blending needs a mesh at both ends; a null object gives nothing to blend towards.
+    object.morphTarget = target && target->mesh ? target : nullptr;
+}
+
+void resolveAndIndex(Scene& scene)
+{
+    for (const auto& object : scene.objects) {
+        resolveParent(scene, *object);
+        resolveMorphTarget(scene, *object);
+    }
+    for (const auto& object : scene.objects) {
+        if (object->has(ObjectFlag::shadowCaster))
+            scene.shadowCasters.push_back(object.get());
+        if (object->has(ObjectFlag::shadowReceiver))
+            scene.shadowReceivers.push_back(object.get());
+    }
+    for (const auto& light : scene.lights)
+        resolveParent(scene, *light);
+    for (const auto& light : scene.lights) {
+        if (light->hasShadowTexture())
+            scene.shadowLights.push_back(light.get());
+        if (!light->isSwitchedOff())
+            scene.activeLights.push_back(light.get());
+        if (light->flareIntensity)
+            scene.flareLights.push_back(light.get());
+    }
+    for (const auto& camera : scene.cameras)
+        resolveParent(scene, *camera);
+
+    const std::size_t itemCount = scene.objects.size() + scene.lights.size() + scene.cameras.size();
+    for (const auto& object : scene.objects) {
+        breakParentLoop(*object, itemCount);
+        breakMorphLoop(*object, scene.objects.size());
+        for (const auto& bone : object->bones)
+            breakParentLoop(*bone, object->bones.size() + 1);
+    }
+    for (const auto& light : scene.lights)
+        breakParentLoop(*light, itemCount);
+    for (const auto& camera : scene.cameras)
+        breakParentLoop(*camera, itemCount);
+}
+
+} // namespace
+
+std::unique_ptr<Scene> loadScene(const std::string& name, MeshRegistry& meshes,
+                                 TextureCache& textures, ProgramRegistry& programs)
+{
+    const DemoPaths& paths = programs.paths;
+    auto scene = std::make_unique<Scene>(name, paths, programs, meshes, textures);
+
+    const std::string path = paths.rootDir + "/" + paths.scenesDir + "/" + name + ".lws";
+    if (path.size() > maxWordLength)
+        throwCannotLoad(path);
+    MappedTextFile file(path);
+
+    if (file.readWordView() != "LWSC")
+        throw LoadError("Not LW Scene File");
+    std::uint32_t version = 0;
+    file.readUnsigned(version);
+    if (version != sceneFormatVersion)
+        throw LoadError("Not LW version 6 or higher");
+
+    FrameRange frames;
+    // Keywords are whole words; anything longer than a keyword is skipped like any other word.
+    std::string_view word = file.readWordView();
+    while (!file.atEnd()) {
+        readSceneWord(file, *scene, frames, word);
+        word = file.readWordView();
+    }
+
+    // Without a frame rate there are no scene times at all.
+    if (frames.framesPerSecond == 0)
+        throw LoadError("Lack of FramesPerSecond");
+    scene->startTime = framesToSeconds(frames.firstFrame, frames.framesPerSecond);
+    scene->endTime = framesToSeconds(frames.lastFrame, frames.framesPerSecond);
+    scene->frameDuration = framesToSeconds(1, frames.framesPerSecond);
+
+    resolveAndIndex(*scene);
+    readMaterialFile(*scene);
+    return scene;
+}
