@@ -19,6 +19,10 @@ struct Image {
     }
 };
 
+// Readers refuse pictures whose pixels would take more than this: a damaged header must not
+// be able to demand gigabytes that a few bytes of compressed data then never fill.
+constexpr std::size_t maxImageBytes = std::size_t{1} << 30;
+
 // Chooses the reader by the path's second-to-last character: "d"/"D" HDR, "p"/"P" JPEG, anything
 // else TGA. Every failure is a LoadError; an HDR file that cannot be read names the file.
 Image readImage(const std::string& path);

@@ -1,0 +1,232 @@
+#include "jpeg/JpegCodec.h"
+
+#include <csetjmp>
+#include <cstdio>
+#include <vector>
+
+#include <jerror.h>
+#include <jpeglib.h>
+
+// libjpeg reports fatal errors by calling error_exit, which must not return. It long-jumps back
+// into the small functions below, which hold no C++ objects with destructors, and those turn the
+// jump into a non-zero result. Nothing else in the project sees the jump.
+struct JpegErrorManager {
+    jpeg_error_mgr base;
+    std::jmp_buf jump;
+    bool dataEndedEarly;
+};
+
+struct FileCloser {
+    void operator()(std::FILE* file) const { std::fclose(file); }
+};
+
+struct JpegState {
+    jpeg_decompress_struct info{};
+    JpegErrorManager error{};
+    std::unique_ptr<std::FILE, FileCloser> file;
+    std::vector<JSAMPROW> rows;
+    bool created = false;
+    bool headerRead = false;
+
+    ~JpegState()
+    {
+        if (created)
+            jpeg_destroy_decompress(&info);
+    }
+};
+
+namespace {
+
+[[noreturn]] void errorExit(j_common_ptr info)
+{
+    auto* error = reinterpret_cast<JpegErrorManager*>(info->err);
+    std::longjmp(error->jump, 1);
+}
+
+// libjpeg prints warnings to stderr by default; a decoder that shows nothing is quieter. A file
+// that ends inside the picture is remembered so the decode can refuse it.
+void emitMessage(j_common_ptr info, int level)
+{
+    auto* error = reinterpret_cast<JpegErrorManager*>(info->err);
+    if (level < 0) {
+        if (error->base.msg_code == JWRN_JPEG_EOF)
+            error->dataEndedEarly = true;
+        ++error->base.num_warnings;
+    }
+}
+
+void outputMessage(j_common_ptr) {}
+
+// The three functions that call into libjpeg under setjmp: plain data only.
+int createDecompress(JpegState* state)
+{
+    if (setjmp(state->error.jump))
+        return 1;
+    jpeg_create_decompress(&state->info);
+    state->created = true;
+    return 0;
+}
+
+int readHeader(JpegState* state, std::FILE* file)
+{
+    if (setjmp(state->error.jump))
+        return 1;
+    jpeg_stdio_src(&state->info, file);
+    if (jpeg_read_header(&state->info, TRUE) != JPEG_HEADER_OK)
+        return 1;
+    return 0;
+}
+
+int decompress(JpegState* state, J_COLOR_SPACE outSpace, JSAMPROW* rows, JDIMENSION rowCount)
+{
+    jpeg_decompress_struct* info = &state->info;
+    if (setjmp(state->error.jump)) {
+        jpeg_abort_decompress(info);
+        return 1;
+    }
+    info->out_color_space = outSpace;
+    info->dct_method = JDCT_ISLOW;
+    info->do_fancy_upsampling = TRUE;
+    info->scale_num = 1;
+    info->scale_denom = 1;
+    jpeg_start_decompress(info);
+    if (info->output_width * static_cast<JDIMENSION>(info->output_components) == 0 ||
+        info->output_height != rowCount) {
+        jpeg_abort_decompress(info);
+        return 1;
+    }
+    while (info->output_scanline < info->output_height) {
+        const JDIMENSION done = jpeg_read_scanlines(info, rows + info->output_scanline,
+                                                    rowCount - info->output_scanline);
+        if (done == 0) {
+            jpeg_abort_decompress(info);
+            return 1;
+        }
+    }
+    jpeg_finish_decompress(info);
+    return 0;
+}
+
+JpegColour familyOf(J_COLOR_SPACE space)
+{
+    switch (space) {
+    case JCS_GRAYSCALE:
+        return JpegColour::Greyscale;
+    case JCS_YCbCr:
+    case JCS_RGB:
+        return JpegColour::YCbCr;
+    default:
+        return JpegColour::Unknown;
+    }
+}
+
+} // namespace
+
+JpegDecoder::JpegDecoder() = default;
+JpegDecoder::~JpegDecoder() = default;
+
+int jpegInit(JpegDecoder& decoder)
+{
+    decoder.state = std::make_unique<JpegState>();
+    JpegState& state = *decoder.state;
+    state.info.err = jpeg_std_error(&state.error.base);
+    state.error.base.error_exit = errorExit;
+    state.error.base.emit_message = emitMessage;
+    state.error.base.output_message = outputMessage;
+    if (createDecompress(&state) != 0) {
+        decoder.state.reset();
+        return 1;
+    }
+    return 0;
+}
+
+int jpegReadParams(JpegDecoder& decoder)
+{
+    if (!decoder.state || decoder.state->headerRead)
+        return 1;
+    JpegState& state = *decoder.state;
+    state.file.reset(std::fopen(decoder.sourceFile.c_str(), "rb"));
+    if (!state.file)
+        return 1;
+    if (readHeader(&state, state.file.get()) != 0)
+        return 1;
+    state.headerRead = true;
+    decoder.width = static_cast<int>(state.info.image_width);
+    decoder.height = static_cast<int>(state.info.image_height);
+    decoder.channels = state.info.num_components;
+    decoder.sourceColour = familyOf(state.info.jpeg_color_space);
+    return 0;
+}
+
+int jpegReadWholeImage(JpegDecoder& decoder)
+{
+    if (!decoder.state || !decoder.state->headerRead || !decoder.outputBuffer)
+        return 1;
+    JpegState& state = *decoder.state;
+    const jpeg_decompress_struct& info = state.info;
+
+    // The source colour names what the caller expects; the stream's own transform (JFIF YCbCr or
+    // Adobe RGB) decides how it is decoded, so a mismatch of family is the only refusal.
+    if (decoder.sourceColour != JpegColour::Unknown &&
+        decoder.sourceColour != familyOf(info.jpeg_color_space))
+        return 1;
+
+    J_COLOR_SPACE outSpace = info.out_color_space;
+    int outChannels = 0;
+    switch (decoder.outputColour) {
+    case JpegColour::Greyscale:
+        outSpace = JCS_GRAYSCALE;
+        outChannels = 1;
+        break;
+    case JpegColour::Bgr:
+        outSpace = JCS_EXT_BGR;
+        outChannels = 3;
+        break;
+    case JpegColour::YCbCr:
+        outSpace = JCS_YCbCr;
+        outChannels = 3;
+        break;
+    case JpegColour::Unknown:
+        // The decoder's own choice: as many channels as the stream converts to by default.
+        outChannels = info.out_color_space == JCS_GRAYSCALE ? 1
+                      : info.out_color_space == JCS_CMYK    ? 4
+                                                            : 3;
+        break;
+    }
+    // Colour cannot be made from a greyscale stream's one channel through this interface.
+    if (outSpace != JCS_GRAYSCALE && info.num_components == 1)
+        return 1;
+    if (decoder.outputChannels != outChannels)
+        return 1;
+
+    const std::size_t rowCount = static_cast<std::size_t>(
+        decoder.outputHeight < 0 ? -decoder.outputHeight : decoder.outputHeight);
+    if (decoder.outputWidth != decoder.width ||
+        rowCount != static_cast<std::size_t>(decoder.height) || decoder.outputPadding < 0 ||
+        rowCount == 0 || decoder.outputWidth <= 0)
+        return 1;
+    const std::size_t stride =
+        static_cast<std::size_t>(decoder.outputWidth) * static_cast<std::size_t>(outChannels) +
+        static_cast<std::size_t>(decoder.outputPadding);
+    // The last row needs no padding after it.
+    if (stride * rowCount - static_cast<std::size_t>(decoder.outputPadding) > decoder.outputSize)
+        return 1;
+
+    state.rows.resize(rowCount);
+    for (std::size_t row = 0; row < rowCount; ++row) {
+        const std::size_t target = decoder.outputHeight < 0 ? row : rowCount - 1 - row;
+        state.rows[row] = decoder.outputBuffer + target * stride;
+    }
+    state.error.dataEndedEarly = false;
+    if (decompress(&state, outSpace, state.rows.data(), static_cast<JDIMENSION>(rowCount)) != 0)
+        return 1;
+    // libjpeg fills a picture cut short with grey and calls it a warning; a damaged file is a
+    // failure here.
+    return state.error.dataEndedEarly ? 1 : 0;
+}
+
+int jpegFree(JpegDecoder& decoder)
+{
+    decoder.state.reset();
+    return 0;
+}
