@@ -111,7 +111,7 @@ MusicStream::MusicStream(DecodedAudio audio, bool withDevice)
 {
     if (withDevice)
         output = AudioOutput::open(decoded.sampleRate, decoded.channels,
-                                   [this](float* out, int frames) { fill(out, frames); });
+                                   [this](float* out, int frames) { pullFrames(out, frames); });
     if (output)
         clock = MusicClock(decoded.sampleRate, output->bufferFrames());
     else
@@ -124,7 +124,7 @@ MusicStream::~MusicStream()
     output.reset();
 }
 
-void MusicStream::fill(float* out, int frames)
+void MusicStream::pullFrames(float* out, int frames)
 {
     const std::lock_guard<std::mutex> guard(lock);
     const std::int64_t total = decoded.frameCount();
@@ -132,10 +132,12 @@ void MusicStream::fill(float* out, int frames)
     const auto channels = static_cast<std::size_t>(decoded.channels);
     // Past the end the device gets silence and the clock keeps running, so the demo reaches its
     // end time whatever the length of the music.
+    const std::size_t copied = static_cast<std::size_t>(available) * channels;
     if (available > 0)
-        std::copy_n(decoded.samples.begin() +
-                        static_cast<std::ptrdiff_t>(readFrame) * decoded.channels,
-                    static_cast<std::size_t>(available) * channels, out);
+        std::copy_n(decoded.samples.begin() + static_cast<std::ptrdiff_t>(readFrame) *
+                                                   decoded.channels,
+                    copied, out);
+    std::fill(out + copied, out + static_cast<std::size_t>(frames) * channels, 0.0f);
     readFrame += frames;
     clock.deviceTook(frames, monotonicNanoseconds());
 }

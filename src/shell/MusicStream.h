@@ -75,9 +75,11 @@ public:
 
     const DecodedAudio& audio() const { return decoded; }
 
-private:
-    void fill(float* out, int frames);
+    // What the audio device calls for its next frames: samples from the read position, silence
+    // past the end. Public so that a test can stand in for the device.
+    void pullFrames(float* out, int frames);
 
+private:
     DecodedAudio decoded;
     std::mutex lock; // guards readFrame and clock against the audio thread
     std::int64_t readFrame = 0;

@@ -1,0 +1,196 @@
+#include "shell/MusicStream.h"
+#include "platform/AudioFile.h"
+#include "platform/AudioOutput.h"
+#include "shell/LoadError.h"
+#include "support/TempDir.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <vector>
+
+namespace {
+
+constexpr std::int64_t ms = 1'000'000; // nanoseconds
+
+// A ramp that makes every frame's first sample tell its own index.
+DecodedAudio ramp(int rate, int channels, int frames)
+{
+    DecodedAudio audio;
+    audio.sampleRate = rate;
+    audio.channels = channels;
+    for (int frame = 0; frame < frames; ++frame)
+        for (int channel = 0; channel < channels; ++channel)
+            audio.samples.push_back(static_cast<float>(frame % 1000) / 2000.0f -
+                                    0.25f * static_cast<float>(channel));
+    return audio;
+}
+
+} // namespace
+
+TEST(MusicClock, HoldsAtTheSeekTargetUntilTheDeviceTakesFrames)
+{
+    MusicClock clock(48000, 1024);
+    clock.seek(48000 * 90, 0);
+    clock.start(0);
+    EXPECT_EQ(clock.positionMilliseconds(5 * ms), 90000);
+    EXPECT_EQ(clock.positionMilliseconds(50 * ms), 90000);
+    // One callback hands a buffer; what is heard is a buffer behind, then moves with time.
+    clock.deviceTook(1024, 50 * ms);
+    EXPECT_EQ(clock.positionFrames(50 * ms), 48000 * 90);
+    EXPECT_EQ(clock.positionFrames(60 * ms), 48000 * 90 + 480);
+    // Never past what the device was given.
+    EXPECT_EQ(clock.positionFrames(200 * ms), 48000 * 90 + 1024);
+}
+
+TEST(MusicClock, StaysMonotonicUnderLateAndBunchedCallbacks)
+{
+    MusicClock clock(44100, 1024);
+    clock.seek(0, 0);
+    clock.start(0);
+    std::int64_t now = 0;
+    std::int64_t last = 0;
+    std::int64_t handed = 0;
+    int distinct = 0;
+    // Callbacks arrive late, then two at once, then on time; the main loop reads every 3 ms.
+    const std::int64_t callbackTimes[] = {30, 31, 90, 91, 92, 116, 139, 162, 185, 208};
+    std::size_t next = 0;
+    for (now = 0; now < 230 * ms; now += 3 * ms) {
+        while (next < std::size(callbackTimes) && callbackTimes[next] * ms <= now) {
+            clock.deviceTook(1024, now);
+            handed += 1024;
+            ++next;
+        }
+        const std::int64_t position = clock.positionFrames(now);
+        EXPECT_GE(position, last) << "at " << now / ms << " ms";
+        EXPECT_LE(position, handed);
+        distinct += position != last ? 1 : 0;
+        last = position;
+    }
+    // Interpolation keeps frames apart between callbacks instead of stepping per buffer.
+    EXPECT_GT(distinct, 40);
+}
+
+TEST(MusicClock, TruncatesToWholeMilliseconds)
+{
+    MusicClock clock(44100, 0);
+    clock.seek(44099, 0);
+    EXPECT_EQ(clock.positionMilliseconds(0), 999);
+    clock.seek(44100, 0);
+    EXPECT_EQ(clock.positionMilliseconds(0), 1000);
+    clock.seek(44144, 0);
+    EXPECT_EQ(clock.positionMilliseconds(0), 1000);
+    clock.seek(44145, 0);
+    EXPECT_EQ(clock.positionMilliseconds(0), 1001);
+}
+
+TEST(MusicClock, SilentClockRunsOnFromTheHeardPositionAndStops)
+{
+    MusicClock clock(1000, 100);
+    clock.seek(5000, 0);
+    clock.start(0);
+    clock.deviceTook(100, 10 * ms);
+    clock.deviceTook(100, 110 * ms);
+    const std::int64_t heard = clock.positionFrames(150 * ms);
+    EXPECT_EQ(heard, 5000 + 140);
+    clock.becomeSilent(150 * ms);
+    EXPECT_TRUE(clock.silent());
+    // Later callbacks no longer count; time alone moves the position.
+    clock.deviceTook(100000, 160 * ms);
+    EXPECT_EQ(clock.positionFrames(1150 * ms), heard + 1000);
+    clock.stop(1150 * ms);
+    EXPECT_EQ(clock.positionFrames(9000 * ms), heard + 1000);
+    clock.start(9000 * ms);
+    EXPECT_EQ(clock.positionFrames(9500 * ms), heard + 1500);
+}
+
+TEST(MusicStream, DecodesWavFlacAndOggToTheirFramesAndRate)
+{
+    TempDir dir;
+    const DecodedAudio source = ramp(22050, 2, 22050 + 333);
+    struct Case {
+        const char* name;
+        AudioFileFormat format;
+        float tolerance;
+    };
+    for (const Case& c : {Case{"a.wav", AudioFileFormat::Wav, 1.0f / 16384},
+                          Case{"a.flac", AudioFileFormat::Flac, 1.0f / 16384},
+                          Case{"a.ogg", AudioFileFormat::OggVorbis, 0.2f}}) {
+        const std::string path = dir.file(c.name);
+        ASSERT_TRUE(writeAudioFile(path, c.format, source)) << c.name;
+        const std::optional<DecodedAudio> decoded = decodeAudioFile(path);
+        ASSERT_TRUE(decoded) << c.name;
+        EXPECT_EQ(decoded->sampleRate, 22050) << c.name;
+        EXPECT_EQ(decoded->channels, 2) << c.name;
+        EXPECT_EQ(decoded->frameCount(), source.frameCount()) << c.name;
+        float worst = 0.0f;
+        for (std::size_t i = 0; i < std::min(decoded->samples.size(), source.samples.size()); ++i)
+            worst = std::max(worst, std::fabs(decoded->samples[i] - source.samples[i]));
+        EXPECT_LE(worst, c.tolerance) << c.name;
+    }
+}
+
+TEST(MusicStream, LongOggIsWrittenInBlocks)
+{
+    TempDir dir;
+    DecodedAudio tone;
+    tone.sampleRate = 44100;
+    tone.channels = 2;
+    const int frames = 44100 * 12;
+    tone.samples.resize(static_cast<std::size_t>(frames) * 2);
+    for (int i = 0; i < frames; ++i)
+        tone.samples[2 * static_cast<std::size_t>(i)] =
+            tone.samples[2 * static_cast<std::size_t>(i) + 1] =
+                0.5f * std::sin(static_cast<float>(i) * 0.0627f);
+    const std::string path = dir.file("long.ogg");
+    ASSERT_TRUE(writeAudioFile(path, AudioFileFormat::OggVorbis, tone));
+    const std::optional<DecodedAudio> decoded = decodeAudioFile(path);
+    ASSERT_TRUE(decoded);
+    EXPECT_EQ(decoded->frameCount(), frames);
+}
+
+TEST(MusicStream, MissingOrUndecodableFileCannotBeLoaded)
+{
+    TempDir dir;
+    const std::string missing = dir.file("nothing.ogg");
+    const std::string garbage = dir.write("garbage.ogg", "OggS but not really a stream at all");
+    const std::string empty = dir.write("empty.wav", "");
+    for (const std::string& path : {missing, garbage, empty}) {
+        try {
+            MusicStream stream(path);
+            ADD_FAILURE() << path << " loaded";
+        } catch (const LoadError& error) {
+            EXPECT_EQ(std::string(error.what()), "Cannot load file " + path + " from directory");
+        }
+    }
+}
+
+TEST(MusicStream, SeeksToTheSampleAndFeedsSilencePastTheEnd)
+{
+    MusicStream stream(ramp(1000, 2, 2000), false);
+    EXPECT_TRUE(stream.silent());
+    stream.setTime(1.2345f);
+    EXPECT_FLOAT_EQ(stream.getTime(), 1.234f);
+    std::vector<float> out(2 * 1000, -9.0f);
+    stream.pullFrames(out.data(), 1000);
+    // 1234 ms at 1000 Hz is frame 1234 exactly.
+    EXPECT_FLOAT_EQ(out[0], 234.0f / 2000.0f);
+    EXPECT_FLOAT_EQ(out[1], 234.0f / 2000.0f - 0.25f);
+    EXPECT_FLOAT_EQ(out[2 * 765], 999.0f / 2000.0f);
+    EXPECT_FLOAT_EQ(out[2 * 766], 0.0f);
+    EXPECT_FLOAT_EQ(out[2 * 999 + 1], 0.0f);
+    stream.setTime(0.0f);
+    EXPECT_FLOAT_EQ(stream.getTime(), 0.0f);
+}
+
+TEST(AudioLibraries, VersionsCompareFieldByField)
+{
+    EXPECT_TRUE(versionAtLeast("1.2.0", "1.2.0"));
+    EXPECT_TRUE(versionAtLeast("1.2.2", "1.2.0"));
+    EXPECT_TRUE(versionAtLeast("1.10", "1.9.9"));
+    EXPECT_TRUE(versionAtLeast("2", "1.99"));
+    EXPECT_FALSE(versionAtLeast("1.1.9", "1.2"));
+    EXPECT_FALSE(versionAtLeast("1.2", "1.2.1"));
+    EXPECT_TRUE(versionAtLeast("1.2.0pre1", "1.2"));
+    EXPECT_TRUE(audioLibrariesUpToDate());
+}
