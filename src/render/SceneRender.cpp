@@ -1,0 +1,279 @@
+#include "render/SceneRender.h"
+
+#include "anim/ItemTransform.h"
+#include "image/TextureCache.h"
+#include "render/Flare.h"
+#include "render/ObjectDraw.h"
+#include "scene/Scene.h"
+#include "shell/DemoConfig.h"
+
+#include <GL/gl.h>
+#include <GL/glext.h>
+
+#include <cmath>
+#include <cstdlib>
+#include <optional>
+
+namespace {
+
+constexpr int glLightCount = 8;
+// 2 / 32767: maps rand()'s 0..32767, centred, onto -1..1.
+constexpr float shakeScale = 0.00006103702f;
+
+// What the render uses where the scene file gives nothing: white ambient light at intensity 0,
+// fog distances 0.
+float valueOr(const std::optional<Channel>& channel, float t, float fallback)
+{
+    return channel ? evaluateChannel(*channel, t) : fallback;
+}
+
+// Material state for screen-image passes comes with the material code; a pass draws the quad
+// with the state the render set.
+void drawImagePasses(const PassList& passes, const Texture& image, const float colour[4])
+{
+    for (std::size_t pass = 0; pass < passes.size(); ++pass) {
+        glPushAttrib(GL_ALL_ATTRIB_BITS);
+        if (colour)
+            glColor4fv(colour);
+        drawScreenQuad(image);
+        if (colour)
+            glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
+        glPopAttrib();
+    }
+}
+
+void drawBackground(const Scene& scene)
+{
+    glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
+    disableTextureUnit(1);
+    bindTextureUnit(*scene.bgImage, 0);
+    if (scene.bgPasses.empty())
+        drawScreenQuad(*scene.bgImage);
+    else
+        drawImagePasses(scene.bgPasses, *scene.bgImage, nullptr);
+}
+
+void drawForeground(const Scene& scene, float t)
+{
+    const float colour[4] = {1.0f, 1.0f, 1.0f, 1.0f - valueOr(scene.fgDissolve, t, 0.0f)};
+    const Texture& image = *scene.fgImage;
+    if (!scene.fgPasses.empty()) {
+        disableTextureUnit(1);
+        bindTextureUnit(image, 0);
+        drawImagePasses(scene.fgPasses, image, colour);
+        return;
+    }
+    // Blending stays enabled or not as the last drawn object left it.
+    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+    glColor4fv(colour);
+    disableTextureUnit(1);
+    bindTextureUnit(image, 0);
+    drawScreenQuad(image);
+    glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
+}
+
+void applyFog(const Scene& scene, float t)
+{
+    if (scene.fogType != 1) {
+        glDisable(GL_FOG);
+        return;
+    }
+    glEnable(GL_FOG);
+    glFogf(GL_FOG_START, valueOr(scene.fogMinDistance, t, 0.0f));
+    glFogf(GL_FOG_END, valueOr(scene.fogMaxDistance, t, 0.0f));
+}
+
+// A symmetric frustum whose vertical half-angle is atan(1 / zoom), whatever the near distance.
+// "FogMaxDistance" doubles as the far plane; without it the far plane is at infinity.
+void loadProjection(const Scene& scene, const Camera& camera, float t)
+{
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    const float zoom = evaluateChannel(camera.zoomFactor, t);
+    const float n = scene.nearClip;
+    const float h = n / zoom;
+    const float w = h * scene.paths.aspect;
+    float m[16] = {};
+    m[0] = n / w;
+    m[5] = n / h;
+    m[11] = -1.0f;
+    const std::optional<float> far =
+        scene.fogMaxDistance ? std::optional<float>(evaluateChannel(*scene.fogMaxDistance, t))
+                             : std::nullopt;
+    // A far plane at the near plane would divide by zero; such a frustum holds nothing, and the
+    // infinite one at least keeps the matrix finite.
+    if (far && *far != n) {
+        const float f = *far;
+        m[10] = -(f + n) / (f - n);
+        m[14] = -2.0f * f * n / (f - n);
+    } else {
+        m[10] = -1.0f;
+        m[14] = -2.0f * n;
+    }
+    glMultMatrixf(m);
+}
+
+void applyAmbient(const Scene& scene, float t)
+{
+    const float k = valueOr(scene.ambientIntensity, t, 0.0f);
+    const Rgba colour = scene.ambientColour.value_or(Rgba{1.0f, 1.0f, 1.0f, 1.0f});
+    const float ambient[4] = {k * colour.red, k * colour.green, k * colour.blue, 1.0f};
+    glLightModelfv(GL_LIGHT_MODEL_AMBIENT, ambient);
+}
+
+// A random offset of up to the focal distance times sin(50 t) on each axis. The amplitude is
+// evaluated once per axis and rand() is never reseeded, so the shake differs between frames.
+void applyCameraShake(const Camera& camera, float t)
+{
+    const float s = std::sin(t * 50.0f);
+    float offset[3];
+    for (float& d : offset) {
+        const float a = evaluateChannel(*camera.focalDistance, t);
+        const float r = static_cast<float>(std::rand());
+        d = (r - 16383.5f) * a * s * shakeScale;
+    }
+    glTranslatef(offset[0], offset[1], offset[2]);
+}
+
+void drawSceneObject(SceneObject& object, float t, const Camera& camera)
+{
+    glPushMatrix();
+    loadItemMatrix(object, t);
+    if (object.has(ObjectFlag::unlit))
+        glDisable(GL_LIGHTING);
+    else
+        glEnable(GL_LIGHTING);
+    if (object.has(ObjectFlag::noDepthTest))
+        glDisable(GL_DEPTH_TEST);
+    else
+        glEnable(GL_DEPTH_TEST);
+
+    const float d = evaluateChannel(*object.dissolve, t);
+    const float fade = 1.0f - valueOr(camera.blurLength, t, 0.0f);
+    if (object.has(ObjectFlag::additive)) {
+        glDepthMask(GL_FALSE);
+        glBlendFunc(GL_ONE, GL_ONE);
+        const float c = (1.0f - d) * fade;
+        glColor4f(c, c, c, 1.0f);
+    } else {
+        glDepthMask(GL_TRUE);
+        glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+        glColor4f(1.0f, 1.0f, 1.0f, (1.0f - d) * fade);
+    }
+    if (object.has(ObjectFlag::noBlending))
+        glDisable(GL_BLEND);
+    else
+        glEnable(GL_BLEND);
+
+    if (object.passes.empty())
+        drawObject(object, t);
+    else
+        drawObjectWithMaterials(object, t);
+    glPopMatrix();
+}
+
+} // namespace
+
+void enableSceneLights(const Scene& scene)
+{
+    const std::size_t active = scene.activeLights.size();
+    for (int i = 0; i < glLightCount; ++i) {
+        const auto index = static_cast<std::size_t>(i);
+        if (index >= active) {
+            glDisable(GL_LIGHT0 + static_cast<GLenum>(i));
+            continue;
+        }
+        const Light& light = *scene.activeLights[index];
+        glEnable(light.glLight);
+        // A GL light keeps its cut-off between scenes; only spot lights set one in setupLight,
+        // so every other light gets the full sphere back here.
+        if (light.lightType != 2)
+            glLighti(light.glLight, GL_SPOT_CUTOFF, 180);
+    }
+    if (scene.fogType == 1) {
+        const Rgba colour = scene.fogColour.value_or(Rgba{});
+        const float fog[4] = {colour.red, colour.green, colour.blue, colour.alpha};
+        glFogfv(GL_FOG_COLOR, fog);
+    }
+}
+
+void renderScene(Scene& scene, float sceneTime, Camera& camera)
+{
+    const float t = sceneTime;
+    if (scene.bgImage)
+        drawBackground(scene);
+    applyFog(scene, t);
+    loadProjection(scene, camera, t);
+    glMatrixMode(GL_MODELVIEW);
+    applyAmbient(scene, t);
+
+    // LightWave is left-handed: its +Z goes into the screen.
+    glLoadIdentity();
+    glScalef(1.0f, 1.0f, -1.0f);
+    if (camera.focalDistance)
+        applyCameraShake(camera, t);
+    loadCameraView(camera, t);
+    // Cached matrices hold the previous render's view.
+    invalidateMatrixCaches(scene);
+
+    for (Light* light : scene.activeLights)
+        setupLight(*light, t);
+
+    // Null objects and objects dissolved for the whole demo are skipped but still parent others.
+    for (auto& object : scene.objects) {
+        if (object->mesh && object->dissolve)
+            drawSceneObject(*object, t, camera);
+    }
+
+    // Flares add light and never write depth; the blend enable stays as the last object set it.
+    glDisable(GL_TEXTURE_GEN_S);
+    glDisable(GL_TEXTURE_GEN_T);
+    glDisable(GL_LIGHTING);
+    glDepthMask(GL_FALSE);
+    glBlendFunc(GL_ONE, GL_ONE);
+    for (Light* light : scene.flareLights) {
+        glPushMatrix();
+        drawFlare(*light, t);
+        glPopMatrix();
+    }
+    glDepthMask(GL_TRUE);
+    glEnable(GL_LIGHTING);
+
+    if (scene.fgImage)
+        drawForeground(scene, t);
+    glFlush();
+}
+
+void setupLight(Light& light, float t)
+{
+    glPushMatrix();
+    // A distant light shines from its mirrored origin, taken as a direction.
+    if (light.lightType == 0)
+        glScalef(-1.0f, -1.0f, -1.0f);
+    loadItemMatrix(light, t);
+    float m[16];
+    glGetFloatv(GL_MODELVIEW_MATRIX, m);
+    glLoadIdentity();
+
+    const float position[4] = {m[12], m[13], m[14], light.lightType == 0 ? 0.0f : 1.0f};
+    glLightfv(light.glLight, GL_POSITION, position);
+    const float k = evaluateChannel(light.intensity, t);
+    const float colour[4] = {k * light.colour.red, k * light.colour.green, k * light.colour.blue,
+                             1.0f};
+    glLightfv(light.glLight, GL_DIFFUSE, colour);
+    glLightfv(light.glLight, GL_SPECULAR, colour);
+
+    if (light.lightType == 2) {
+        // The cone angle goes to GL unconverted, as degrees.
+        glLightf(light.glLight, GL_SPOT_CUTOFF,
+                 light.coneAngle ? evaluateChannel(*light.coneAngle, t) : 180.0f);
+        const float direction[3] = {0.0f, 0.0f, 1.0f};
+        glLightfv(light.glLight, GL_SPOT_DIRECTION, direction);
+        // Vertex programs see the spot light's whole eye-space matrix as a tracked matrix.
+        glMatrixMode(light.programMatrix);
+        glLoadIdentity();
+        glMultMatrixf(m);
+        glMatrixMode(GL_MODELVIEW);
+    }
+    glPopMatrix();
+}
