@@ -12,8 +12,11 @@ struct Subcommand {
     int (*run)(const InspectArgs& args);
 };
 
+int inspectEnvelope(const InspectArgs& args);
+
 // Every subcommand registers here, in the order `demo-inspect` lists them.
 static const Subcommand subcommands[] = {
+    {"envelope", "FILE --at T1,T2,...", inspectEnvelope},
     {nullptr, nullptr, nullptr},
 };
 
