@@ -28,9 +28,13 @@ Envelope& Envelope::operator=(const Envelope& other)
 void Envelope::linkKeys()
 {
     const std::size_t count = keys.size();
+    timesAscend = true;
     for (std::size_t i = 0; i < count; ++i) {
         keys[i].prev = i > 0 ? &keys[i - 1] : nullptr;
         keys[i].next = i + 1 < count ? &keys[i + 1] : nullptr;
+        // Written so that a NaN time also keeps the walk.
+        if (i > 0 && !(keys[i - 1].time <= keys[i].time))
+            timesAscend = false;
     }
 }
 

@@ -52,8 +52,13 @@ struct Envelope {
     Envelope(Envelope&&) noexcept = default;
     Envelope& operator=(Envelope&&) noexcept = default;
 
+    // Set by linkKeys when key times never decrease: the span is then found by binary search,
+    // which picks the same span as walking from the first key. False keeps the walk.
+    bool timesAscend = false;
+
     std::int32_t keyCount() const { return static_cast<std::int32_t>(keys.size()); }
-    // Links the keys in array order; call after filling or resizing `keys` by hand.
+    // Links the keys in array order and records timesAscend; call after filling `keys` or
+    // changing key times by hand.
     void linkKeys();
 };
 

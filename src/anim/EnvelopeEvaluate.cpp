@@ -1,5 +1,6 @@
 #include "anim/Envelope.h"
 
+#include <algorithm>
 #include <cassert>
 #include <cmath>
 
@@ -143,6 +144,24 @@ float bezier2DValue(const EnvelopeKey& key0, const EnvelopeKey& key1, float t)
     return y.at(s);
 }
 
+// The walk starts at the first key and stops at the last span. With ascending times the first
+// key after key0 that is not before t is found by binary search instead: the same predicate on a
+// partitioned range, so the same span (a NaN t stops both on the first span).
+const EnvelopeKey& findSpan(const Envelope& envelope, float t)
+{
+    if (envelope.timesAscend) {
+        const auto second = envelope.keys.begin() + 1;
+        const auto last = envelope.keys.end() - 1;
+        const auto end = std::lower_bound(
+            second, last, t, [](const EnvelopeKey& key, float time) { return key.time < time; });
+        return *(end - 1);
+    }
+    const EnvelopeKey* key0 = &envelope.keys.front();
+    while (key0->next->next && t > key0->next->time)
+        key0 = key0->next;
+    return *key0;
+}
+
 } // namespace
 
 float evaluateEnvelope(const Envelope& envelope, float t)
@@ -213,11 +232,7 @@ float evaluateEnvelope(const Envelope& envelope, float t)
         }
     }
 
-    // The walk starts at the first key every time and stops at the last span.
-    const EnvelopeKey* key0 = &first;
-    while (key0->next->next && t > key0->next->time)
-        key0 = key0->next;
-    const EnvelopeKey& k0 = *key0;
+    const EnvelopeKey& k0 = findSpan(envelope, t);
     assert(k0.next && "span search ran past the last key");
     const EnvelopeKey& k1 = *k0.next;
 

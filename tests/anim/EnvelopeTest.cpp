@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -305,4 +306,44 @@ TEST(Envelope, Bezier2DBisectionEndsWhereTheToleranceIsOutOfReach)
             EXPECT_LE(value, 1.0f);
         }
     }
+}
+
+TEST(Envelope, BinarySpanSearchMatchesTheWalkBitForBit)
+{
+    // Random ascending envelopes of every shape, with repeated key times, evaluated with the
+    // binary search and with the walk from the first key.
+    std::uint32_t seed = 12345u;
+    auto next = [&seed]() {
+        seed = seed * 1664525u + 1013904223u;
+        return static_cast<float>(seed >> 8) / 16777216.0f;
+    };
+    for (int round = 0; round < 20; ++round) {
+        std::vector<Key> keys;
+        float time = next() * 4.0f - 2.0f;
+        const int count = 2 + round * 3;
+        for (int i = 0; i < count; ++i) {
+            Key key{next() * 10.0f - 5.0f, time, static_cast<KeyShape>(i % 6)};
+            for (float& param : key.params)
+                param = next() - 0.5f;
+            key.tension = next() - 0.5f;
+            keys.push_back(key);
+            time += next() < 0.2f ? 0.0f : next();
+        }
+        Envelope fast = envelopeOf(keys, static_cast<EnvelopeBehavior>(round % 6),
+                                   static_cast<EnvelopeBehavior>((round + 3) % 6));
+        ASSERT_TRUE(fast.timesAscend);
+        Envelope walk = fast;
+        walk.timesAscend = false;
+        for (int sample = 0; sample < 200; ++sample) {
+            float t = keys.front().time - 3.0f + next() * (time - keys.front().time + 6.0f);
+            if (sample % 10 == 0)
+                t = keys[static_cast<std::size_t>(sample) % keys.size()].time;
+            const float a = evaluateEnvelope(fast, t);
+            const float b = evaluateEnvelope(walk, t);
+            EXPECT_TRUE(a == b || (std::isnan(a) && std::isnan(b)))
+                << "t " << t << ": " << a << " vs " << b;
+        }
+    }
+    // Times out of order keep the walk.
+    EXPECT_FALSE(envelopeOf({{0.0f, 2.0f}, {1.0f, 1.0f}}).timesAscend);
 }
