@@ -34,6 +34,22 @@ bool isOdd(float cycle)
     return std::fmod(cycle, 2.0f) != 0.0f;
 }
 
+// Repeat, Oscillate and OffsetRepeat bring t back between the first and last key; the other
+// codes leave t and offset alone.
+void wrapOutside(EnvelopeBehavior behavior, const EnvelopeKey& first, const EnvelopeKey& last,
+                 float& t, float& offset)
+{
+    if (behavior != EnvelopeBehavior::Repeat && behavior != EnvelopeBehavior::Oscillate &&
+        behavior != EnvelopeBehavior::OffsetRepeat)
+        return;
+    const Wrapped wrapped = wrapTime(first, last, t);
+    t = wrapped.time;
+    if (behavior == EnvelopeBehavior::Oscillate && isOdd(wrapped.cycle))
+        t = first.time + last.time - wrapped.time;
+    else if (behavior == EnvelopeBehavior::OffsetRepeat)
+        offset = wrapped.cycle * (last.value - first.value);
+}
+
 float outgoingTangent(const EnvelopeKey& k0, const EnvelopeKey& k1)
 {
     const float d = k1.value - k0.value;
@@ -180,27 +196,14 @@ float evaluateEnvelope(const Envelope& envelope, float t)
             return 0.0f;
         case EnvelopeBehavior::Constant:
             return first.value;
-        case EnvelopeBehavior::Repeat:
-            t = wrapTime(first, last, t).time;
-            break;
-        case EnvelopeBehavior::Oscillate: {
-            const Wrapped wrapped = wrapTime(first, last, t);
-            t = isOdd(wrapped.cycle) ? first.time + last.time - wrapped.time : wrapped.time;
-            break;
-        }
-        case EnvelopeBehavior::OffsetRepeat: {
-            const Wrapped wrapped = wrapTime(first, last, t);
-            t = wrapped.time;
-            offset = wrapped.cycle * (last.value - first.value);
-            break;
-        }
         case EnvelopeBehavior::LinearExtrapolate: {
             const float slope =
                 outgoingTangent(first, *first.next) / (first.next->time - first.time);
             return slope * (t - first.time) + first.value;
         }
         default:
-            // Unknown codes extrapolate the first span with its own formula.
+            // Repeating codes wrap t; unknown codes leave it, so the first span extrapolates.
+            wrapOutside(envelope.preBehavior, first, last, t, offset);
             break;
         }
     } else if (t > last.time) {
@@ -209,25 +212,12 @@ float evaluateEnvelope(const Envelope& envelope, float t)
             return 0.0f;
         case EnvelopeBehavior::Constant:
             return last.value;
-        case EnvelopeBehavior::Repeat:
-            t = wrapTime(first, last, t).time;
-            break;
-        case EnvelopeBehavior::Oscillate: {
-            const Wrapped wrapped = wrapTime(first, last, t);
-            t = isOdd(wrapped.cycle) ? first.time + last.time - wrapped.time : wrapped.time;
-            break;
-        }
-        case EnvelopeBehavior::OffsetRepeat: {
-            const Wrapped wrapped = wrapTime(first, last, t);
-            t = wrapped.time;
-            offset = wrapped.cycle * (last.value - first.value);
-            break;
-        }
         case EnvelopeBehavior::LinearExtrapolate: {
             const float slope = incomingTangent(*last.prev, last) / (last.time - last.prev->time);
             return slope * (t - last.time) + last.value;
         }
         default:
+            wrapOutside(envelope.postBehavior, first, last, t, offset);
             break;
         }
     }
