@@ -13,10 +13,12 @@ struct Subcommand {
 };
 
 int inspectEnvelope(const InspectArgs& args);
+int inspectMesh(const InspectArgs& args);
 
 // Every subcommand registers here, in the order `demo-inspect` lists them.
 static const Subcommand subcommands[] = {
     {"envelope", "FILE --at T1,T2,...", inspectEnvelope},
+    {"mesh", "ROOT TEXDIR OBJECTNAME", inspectMesh},
     {nullptr, nullptr, nullptr},
 };
 
