@@ -1,0 +1,25 @@
+#pragma once
+
+#include <functional>
+
+class Window;
+struct DemoPlayer;
+
+// What one pass of the loop asks of the window, the music and the frame renderer.
+struct MainLoopHooks {
+    std::function<bool()> pumpEvents; // handles all pending events; true once quit was asked
+    std::function<bool()> active;     // false while minimised
+    std::function<float()> demoTime;  // seconds, from the music clock
+    std::function<void(float t)> renderFrame;
+    std::function<void()> stopMusic;
+    std::function<bool()> escapeHeld;
+    std::function<void()> present;
+};
+
+// Events first; while active, the frame for demo time t unless t is past endTime, which stops
+// the music and ends the loop. Escape ends it before the frame is presented. The buffers are
+// swapped also while inactive. Returns the exit code, 0.
+int runLoop(float endTime, const MainLoopHooks& hooks);
+
+// The loop over the player's window, music clock, timeline and performance counter.
+int runMainLoop(DemoPlayer& player, Window& window);
