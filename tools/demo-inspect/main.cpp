@@ -14,11 +14,15 @@ struct Subcommand {
 
 int inspectEnvelope(const InspectArgs& args);
 int inspectMesh(const InspectArgs& args);
+int inspectImage(const InspectArgs& args);
+int inspectTimeline(const InspectArgs& args);
 
 // Every subcommand registers here, in the order `demo-inspect` lists them.
 static const Subcommand subcommands[] = {
     {"envelope", "FILE --at T1,T2,...", inspectEnvelope},
     {"mesh", "ROOT TEXDIR OBJECTNAME", inspectMesh},
+    {"image", "FILE", inspectImage},
+    {"timeline", "CONFIG", inspectTimeline},
     {nullptr, nullptr, nullptr},
 };
 
