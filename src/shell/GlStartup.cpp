@@ -1,8 +1,11 @@
 #include "shell/GlStartup.h"
 
 #include "platform/GlProcAddress.h"
+#include "platform/Window.h"
+#include "shell/DemoConfig.h"
 #include "shell/GlExtensions.h"
 #include "shell/LoadError.h"
+#include "shell/Viewport.h"
 
 // A pointer is taken only when the driver says it has the function: the platform lookup
 // returns something for any name at all.
@@ -201,4 +204,18 @@ void applyInitialGlState()
         glLightfv(light, GL_AMBIENT, black);
         glLightfv(light, GL_SPECULAR, black);
     }
+}
+
+bool openPlayerWindow(Window& window, const DemoSettings& settings, float aspect)
+{
+    WindowRequest request;
+    request.title = "Ardun{Quillomark}";
+    request.width = settings.width;
+    request.height = settings.height;
+    request.colourBits = settings.colourBits;
+    request.zBits = settings.zBits;
+    request.fullscreen = settings.fullscreen;
+    if (!window.create(request, [aspect](int width, int height) { resize(width, height, aspect); }))
+        return false;
+    return initialiseGL();
 }

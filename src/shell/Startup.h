@@ -6,6 +6,7 @@
 #include <string>
 
 class MappedTextFile;
+class Window;
 struct DemoPlayer;
 
 // One run of the player from the command line to the end of the demo. Members are declared so
@@ -23,6 +24,7 @@ public:
     const DemoSettings& settings() const { return demoSettings; }
 
 private:
+    std::unique_ptr<Window> window;
     DemoSettings demoSettings;
     std::unique_ptr<DemoPlayer> player;
     std::unique_ptr<MappedTextFile> config;

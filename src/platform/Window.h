@@ -1,0 +1,92 @@
+#pragma once
+
+// The player's one window and OpenGL context, over SDL2; where no display exists (or when asked
+// for), the offscreen EGL surface at the same size instead: same rendering, nothing shown.
+//
+// How the player uses it:
+//
+//     Window window;
+//     WindowRequest request{"Ardun{Quillomark}", width, height, colourBits, zBits, fullscreen};
+//     if (!window.create(request, [&](int w, int h) { resize(w, h, aspect); }))
+//         return 1;                      // the failure's message has been shown
+//     initialiseGL();                    // the context is current: resolve entry points
+//     ...
+//     while (!window.pumpEvents()) {     // drains all pending events; true once quit is asked
+//         if (!window.active())          // minimised: draw nothing, the music plays on
+//             continue;
+//         ... draw the frame ...
+//         if (window.keys()[virtualKeyEscape])
+//             break;
+//         window.swapBuffers();
+//     }
+//     window.destroy();                  // also done by the destructor; safe when half-made
+//
+// pumpEvents() is the window procedure: minimise and restore set active(), key down and up set
+// keys() by Windows virtual-key code (platform/Keys.h), a size change calls the resize handler
+// with the new drawable size, and closing the window (or SIGINT) is the quit message. create()
+// calls the resize handler once with the requested size before it returns. The screen saver
+// and display power-down stay off while the window exists.
+
+#include "platform/Keys.h"
+#include "platform/OffscreenSurface.h"
+
+#include <functional>
+#include <string>
+
+struct WindowRequest {
+    std::string title;
+    int width = 640;
+    int height = 480;
+    int colourBits = 32;
+    int zBits = 24;
+    bool fullscreen = false;
+    bool offscreen = false; // the EGL surface even where a display exists
+};
+
+class Window {
+public:
+    using ResizeHandler = std::function<void(int width, int height)>;
+
+    Window() = default;
+    Window(const Window&) = delete;
+    Window& operator=(const Window&) = delete;
+    ~Window();
+
+    // False after a failure: its message has been shown (caption "Error") and what was made has
+    // been torn down again. Refusing the windowed fallback for a missing fullscreen mode shows
+    // "Program Will Now Close." and returns false too.
+    bool create(const WindowRequest& request, ResizeHandler onResize);
+
+    // Reverses create, reporting failures under "SHUTDOWN ERROR" and carrying on.
+    void destroy();
+
+    // Handles every pending event; returns true once quitting has been asked for (and from then
+    // on).
+    bool pumpEvents();
+    void swapBuffers();
+
+    bool isOpen() const { return sdlWindow != nullptr || surface.isOpen(); }
+    bool isOffscreen() const { return surface.isOpen(); }
+    bool fullscreen() const { return isFullscreen; }
+    bool active() const { return isActive; }
+    const KeyStates& keys() const { return keyStates; }
+    bool quitRequested() const { return quitAsked; }
+
+private:
+    bool createOffscreen(const WindowRequest& request);
+    bool createOnScreen(const WindowRequest& request);
+    bool fail(const char* message);
+    void handleEvent(const void* event);
+    void drawableResized();
+
+    ResizeHandler resizeHandler;
+    OffscreenSurface surface;
+    void* sdlWindow = nullptr;
+    void* glContext = nullptr;
+    bool videoStarted = false;
+    bool eventsStarted = false;
+    bool isFullscreen = false;
+    bool isActive = true;
+    bool quitAsked = false;
+    KeyStates keyStates{};
+};
