@@ -1,0 +1,391 @@
+#include "RenderFixture.h"
+
+#include "render/SceneRender.h"
+#include "support/OffscreenGl.h"
+
+#include <GL/gl.h>
+#include <GL/glext.h>
+
+#include <cmath>
+#include <cstdlib>
+
+namespace {
+
+using lws::Placement;
+
+constexpr const char* squareFile = "Objects/Square.lwo";
+const std::string unlit = "UnaffectedByFog 1";
+const std::string noLight = "AmbientColor 1 1 1\nAmbientIntensity 0\n";
+
+Placement at(float x, float y, float z)
+{
+    Placement placement;
+    placement.x = x;
+    placement.y = y;
+    placement.z = z;
+    return placement;
+}
+
+class SceneRender : public RenderFixture {
+protected:
+    void SetUp() override
+    {
+        RenderFixture::SetUp();
+        writeMesh(squareFile, shapes::square(1.0f));
+    }
+
+    // One unlit white unit square at distance z in front of a camera at the origin.
+    Scene& squareScene(float z, const std::string& sceneLines = noLight,
+                       const std::string& options = unlit, const std::string& name = "test")
+    {
+        return load(sceneLines + lws::object(squareFile, at(0, 0, z), options) +
+                        lws::camera(Placement{}),
+                    name);
+    }
+};
+
+constexpr Rgb white{255, 255, 255};
+constexpr Rgb black{0, 0, 0};
+
+TEST_F(SceneRender, ProjectionSpanFollowsZoomAndAspectWhateverTheNearPlane)
+{
+    // Zoom 3.2 at distance 6.4 puts the square's edges at 0.5 of the half-height and
+    // 0.5 / (4/3) = 0.375 of the half-width: columns 20 to 44 and rows 12 to 36 of 64 x 48.
+    ensureOffscreenGl(64, 48);
+    paths.aspect = 4.0f / 3.0f;
+    for (const char* nearLine : {"", "NearClipDistance 0.1\n"}) {
+        Scene& scene = squareScene(6.4f, std::string(nearLine) + noLight, unlit,
+                                   nearLine[0] ? "near" : "default");
+        render(scene);
+        SCOPED_TRACE(nearLine);
+        expectPixel(21, 24, white);
+        expectPixel(42, 24, white);
+        expectPixel(18, 24, black);
+        expectPixel(45, 24, black);
+        expectPixel(32, 13, white);
+        expectPixel(32, 34, white);
+        expectPixel(32, 10, black);
+        expectPixel(32, 37, black);
+    }
+}
+
+TEST_F(SceneRender, FarPlaneIsInfiniteUnlessFogMaxDistanceGivesOne)
+{
+    // A square a million units away, scaled to fill the view.
+    Placement far = at(0, 0, 1.0e6f);
+    far.scaleX = far.scaleY = far.scaleZ = 5.0e5f;
+    const auto sceneWith = [&](const std::string& lines, const std::string& name) -> Scene& {
+        return load(
+            noLight + lines + lws::object(squareFile, far, unlit) + lws::camera(Placement{}), name);
+    };
+    render(sceneWith("", "infinite"));
+    expectPixel(32, 32, white);
+    // Fog stays off, yet its end distance is the far plane.
+    render(sceneWith("FogType 0\nFogMaxDistance 1000\n", "clipped"));
+    expectPixel(32, 32, black);
+    render(sceneWith("FogMaxDistance 2000000\n", "beyond"));
+    expectPixel(32, 32, white);
+}
+
+TEST_F(SceneRender, LightWavePlusZGoesIntoTheScreen)
+{
+    writeMesh("Objects/Small.lwo", shapes::square(0.5f));
+    // (1.5, 1.5, 5) lands at 0.96 of the half-extent: the upper right corner of the picture.
+    Scene& ahead = load(noLight + lws::object("Objects/Small.lwo", at(1.5f, 1.5f, 5.0f), unlit) +
+                            lws::camera(Placement{}),
+                        "ahead");
+    render(ahead);
+    expectPixel(58, 58, white);
+    expectPixel(5, 5, black);
+    expectPixel(5, 58, black);
+
+    Scene& behind = load(noLight + lws::object("Objects/Small.lwo", at(1.5f, 1.5f, -5.0f), unlit) +
+                             lws::camera(Placement{}),
+                         "behind");
+    render(behind);
+    expectPixel(58, 58, black);
+    expectPixel(5, 5, black);
+}
+
+TEST_F(SceneRender, DistantLightShinesFromItsMirroredOrigin)
+{
+    // The light at (4, 0, 10) becomes the eye-space direction (-4, 0, 10); the square's normal
+    // faces the eye, so it gets 10 / sqrt(116) of the light's intensity 0.5.
+    Scene& scene = load(noLight + lws::object(squareFile, at(0, 0, 5), "") +
+                        lws::light("Sun", at(4, 0, 10), {1.0f, 0.5f, 0.25f}, "0.5", 0) +
+                        lws::camera(Placement{}));
+    render(scene);
+    const float lit = 0.5f * 10.0f / std::sqrt(116.0f) * 255.0f;
+    expectPixel(32, 32,
+                {static_cast<int>(lit + 0.5f), static_cast<int>(lit * 0.5f + 0.5f),
+                 static_cast<int>(lit * 0.25f + 0.5f)});
+
+    float position[4];
+    glGetLightfv(GL_LIGHT0, GL_POSITION, position);
+    EXPECT_FLOAT_EQ(position[0], -4.0f);
+    EXPECT_FLOAT_EQ(position[1], 0.0f);
+    EXPECT_FLOAT_EQ(position[2], 10.0f);
+    EXPECT_EQ(position[3], 0.0f);
+    EXPECT_TRUE(glIsEnabled(GL_LIGHT0));
+    EXPECT_FALSE(glIsEnabled(GL_LIGHT1));
+}
+
+TEST_F(SceneRender, PointLightFallsOffWithTheAngleAtEachCorner)
+{
+    // Two units in front of the square's centre: every corner sees it at 2 / sqrt(6).
+    Scene& scene = load(noLight + lws::object(squareFile, at(0, 0, 5), "") +
+                        lws::light("Bulb", at(0, 0, 3), {1.0f, 1.0f, 1.0f}, "1.0", 1) +
+                        lws::camera(Placement{}));
+    render(scene);
+    const int lit = static_cast<int>(2.0f / std::sqrt(6.0f) * 255.0f + 0.5f);
+    expectPixel(32, 32, {lit, lit, lit});
+    float position[4];
+    glGetLightfv(GL_LIGHT0, GL_POSITION, position);
+    EXPECT_FLOAT_EQ(position[2], -3.0f);
+    EXPECT_EQ(position[3], 1.0f);
+    float cutoff = 0.0f;
+    glGetLightfv(GL_LIGHT0, GL_SPOT_CUTOFF, &cutoff);
+    EXPECT_EQ(cutoff, 180.0f);
+}
+
+TEST_F(SceneRender, SpotLightConeLightsOnlyWhatLiesTowardsTheEye)
+{
+    // Two floor tiles under a light at (0, 0, 8): the near one lies inside the cone, which
+    // points at the eye; the far one lies outside it.
+    writeMesh("Objects/Near.lwo", shapes::floor(-0.5f, 0.5f, 4.5f, 5.5f, -1.0f));
+    writeMesh("Objects/Far.lwo", shapes::floor(-1.0f, 1.0f, 8.0f, 10.0f, -1.0f));
+    const auto floorScene = [&](int type, const std::string& name) -> Scene& {
+        const std::string cone = type == 2 ? "LightConeAngle 45" : "";
+        return load(noLight + lws::object("Objects/Near.lwo", Placement{}, "") +
+                        lws::object("Objects/Far.lwo", Placement{}, "") +
+                        lws::light("Spot", at(0, 0, 8), {1.0f, 1.0f, 1.0f}, "1.0", type, cone) +
+                        lws::camera(Placement{}),
+                    name);
+    };
+    Scene& point = floorScene(1, "point");
+    render(point);
+    const Rgb nearByPoint = pixel(32, 11);
+    EXPECT_GT(pixel(32, 20).r, 60);
+    EXPECT_GT(nearByPoint.r, 40);
+
+    Scene& spot = floorScene(2, "spot");
+    render(spot);
+    expectPixel(32, 11, nearByPoint);
+    expectPixel(32, 20, black);
+
+    float cutoff = 0.0f;
+    float direction[4] = {};
+    glGetLightfv(GL_LIGHT0, GL_SPOT_CUTOFF, &cutoff);
+    glGetLightfv(GL_LIGHT0, GL_SPOT_DIRECTION, direction);
+    EXPECT_EQ(cutoff, 45.0f);
+    EXPECT_FLOAT_EQ(direction[2], 1.0f);
+    // Vertex programs find the light's eye-space matrix in its program matrix.
+    float programMatrix[16];
+    glMatrixMode(GL_MATRIX0_ARB);
+    glGetFloatv(GL_CURRENT_MATRIX_ARB, programMatrix);
+    glMatrixMode(GL_MODELVIEW);
+    const float* lightMatrix = spot.lights[0]->matrixCache.matrix;
+    for (int i = 0; i < 16; ++i)
+        EXPECT_FLOAT_EQ(programMatrix[i], lightMatrix[i]) << i;
+    EXPECT_FLOAT_EQ(programMatrix[14], -8.0f);
+
+    // Back to the point light: the cone of the spot scene must not stay on GL_LIGHT0.
+    render(point);
+    expectPixel(32, 11, nearByPoint);
+    EXPECT_GT(pixel(32, 20).r, 60);
+}
+
+TEST_F(SceneRender, WithoutLightsOnlyAmbientLightRemains)
+{
+    for (int i = 0; i < 8; ++i)
+        glEnable(GL_LIGHT0 + static_cast<GLenum>(i));
+    Scene& scene = squareScene(5.0f, "AmbientColor 1 0.5 0.25\nAmbientIntensity 0.8\n", "");
+    render(scene);
+    expectPixel(32, 32, {204, 102, 51});
+    for (int i = 0; i < 8; ++i)
+        EXPECT_FALSE(glIsEnabled(GL_LIGHT0 + static_cast<GLenum>(i))) << i;
+
+    // The same square unlit ignores the ambient light and shows its colour.
+    render(squareScene(5.0f, "AmbientColor 1 0.5 0.25\nAmbientIntensity 0.8\n", unlit, "unlit"));
+    expectPixel(32, 32, white);
+    // A scene without ambient lines gets intensity 0: a lit square is black.
+    render(squareScene(5.0f, "", "", "dark"));
+    expectPixel(32, 32, black);
+}
+
+TEST_F(SceneRender, LinearFogRunsFromStartToEndDistance)
+{
+    const std::string fog =
+        noLight + "FogType 1\nFogMinDistance 10\nFogMaxDistance 20\nFogColor 1 0 0\n";
+    struct Case {
+        float z;
+        float fogged; // fraction of the fog colour
+    };
+    for (const Case c : {Case{10.0f, 0.0f}, Case{15.0f, 0.5f}, Case{19.0f, 0.9f}}) {
+        SCOPED_TRACE(c.z);
+        render(squareScene(c.z, fog, unlit, "fog" + std::to_string(static_cast<int>(c.z))));
+        const int rest = static_cast<int>((1.0f - c.fogged) * 255.0f + 0.5f);
+        expectPixel(32, 32, {255, rest, rest});
+    }
+    // Any other fog type switches fog off, though the far plane stays.
+    render(squareScene(15.0f, noLight + "FogType 2\nFogMaxDistance 20\nFogColor 1 0 0\n", unlit,
+                       "nofog"));
+    expectPixel(32, 32, white);
+    EXPECT_FALSE(glIsEnabled(GL_FOG));
+}
+
+TEST_F(SceneRender, DissolveFadeAndBlendSwitchesSetTheOpacity)
+{
+    const std::string dissolveEnvelope =
+        "ObjectDissolve " + lws::channel({{0.0f, 0.0f}, {1.0f, 1.0f}});
+    Scene& dissolving = squareScene(5.0f, noLight, dissolveEnvelope + unlit, "dissolving");
+    render(dissolving, 0.0f);
+    expectPixel(32, 32, white);
+    render(dissolving, 0.5f);
+    expectPixel(32, 32, {128, 128, 128});
+    // Fully dissolved but still drawn: alpha 0 fails the alpha test.
+    render(dissolving, 1.0f);
+    expectPixel(32, 32, black);
+
+    // Without blending the alpha no longer shows.
+    Scene& opaque = squareScene(
+        5.0f, noLight, "ObjectDissolve 0.5\nUnaffectedByFog 1\nUnseenByAlphaChannel 1", "opaque");
+    render(opaque);
+    expectPixel(32, 32, white);
+    EXPECT_FALSE(glIsEnabled(GL_BLEND));
+}
+
+TEST_F(SceneRender, CameraBlurLengthFadesObjectsButNotTheBackground)
+{
+    writeTga("Images/blue.tga", {0, 0, 255, 255});
+    const auto fadedScene = [&](const std::string& blur, const std::string& name) -> Scene& {
+        return load(
+            noLight + "BGImage 0 0 0 0 \"Images/blue.tga\"\n" +
+                lws::object(squareFile, at(0, 0, 5), unlit) +
+                lws::camera(Placement{}, "3.2", "MotionBlur 2 FieldRendering 0 BlurLength " + blur),
+            name);
+    };
+    render(fadedScene("0.25", "quarter"));
+    expectPixel(32, 32, {191, 191, 255});
+    expectPixel(2, 2, {0, 0, 255});
+    render(fadedScene("1", "full"));
+    expectPixel(32, 32, {0, 0, 255});
+}
+
+TEST_F(SceneRender, AdditiveObjectsAddWithoutWritingDepth)
+{
+    writeMesh("Objects/Grey.lwo", shapes::square(2.0f));
+    const std::string grey = "AmbientColor 1 1 1\nAmbientIntensity 0.4\n";
+    const std::string additive = "ObjectDissolve 0.5\nUnaffectedByFog 1\nUnseenByRays 1";
+    // Grey first, then the additive square in front of it: 102 + 128.
+    render(load(grey + lws::object("Objects/Grey.lwo", at(0, 0, 6), "") +
+                    lws::object(squareFile, at(0, 0, 5), additive) + lws::camera(Placement{}),
+                "over"));
+    expectPixel(32, 32, {230, 230, 230});
+    expectPixel(32, 8, {102, 102, 102});
+    // Additive first: it leaves no depth, so the grey square behind it still covers it.
+    render(load(grey + lws::object(squareFile, at(0, 0, 5), additive) +
+                    lws::object("Objects/Grey.lwo", at(0, 0, 6), "") + lws::camera(Placement{}),
+                "under"));
+    expectPixel(32, 32, {102, 102, 102});
+    // An additive object dissolved to 1 adds black.
+    render(load(noLight +
+                    lws::object(squareFile, at(0, 0, 5),
+                                "ObjectDissolve " + lws::channel({{0.0f, 1.0f}}) +
+                                    "UnaffectedByFog 1\nUnseenByRays 1") +
+                    lws::camera(Placement{}),
+                "gone"));
+    expectPixel(32, 32, black);
+}
+
+TEST_F(SceneRender, NoDepthTestFlagDrawsOverNearerObjects)
+{
+    writeMesh("Objects/Red.lwo", shapes::colouredSquare(1.0f, {1.0f, 0.0f, 0.0f, 1.0f}));
+    writeMesh("Objects/Green.lwo", shapes::colouredSquare(2.0f, {0.0f, 1.0f, 0.0f, 1.0f}));
+    const auto pair = [&](const std::string& greenOptions, const std::string& name) -> Scene& {
+        return load(noLight + lws::object("Objects/Red.lwo", at(0, 0, 5), unlit) +
+                        lws::object("Objects/Green.lwo", at(0, 0, 10), greenOptions) +
+                        lws::camera(Placement{}),
+                    name);
+    };
+    render(pair(unlit, "tested"));
+    expectPixel(32, 32, {255, 0, 0});
+    expectPixel(32, 4, black);
+    render(pair(unlit + "\nUnseenByCamera 1", "untested"));
+    expectPixel(32, 32, {0, 255, 0});
+}
+
+TEST_F(SceneRender, FlaresAddOverObjectsUnlessDepthTested)
+{
+    writeMesh("Objects/Navy.lwo", shapes::colouredSquare(1.0f, {0.0f, 0.0f, 0.5f, 1.0f}));
+    writeTga("textures/Sun.tga", {255, 255, 255, 255});
+    const auto flareScene = [&](int fade, const std::string& name) -> Scene& {
+        // Intensity 0 switches the light off; its flare stays.
+        const std::string flare = "FlareIntensity 1\nFlareNominalDistance 5\nFlareDissolve 0\n"
+                                  "LensFlareFade " +
+                                  std::to_string(fade);
+        return load(noLight + lws::object("Objects/Navy.lwo", at(0, 0, 5), unlit) +
+                        lws::light("Sun", at(0, 0, 10), {1.0f, 0.5f, 0.0f}, "0", 1, flare) +
+                        lws::camera(Placement{}),
+                    name);
+    };
+    // The flare is a 2 x 2 square at distance 10, the navy square 2 x 2 at distance 5.
+    render(flareScene(0, "through"));
+    expectPixel(32, 32, {255, 128, 128});
+    expectPixel(32, 48, {0, 0, 128});
+    render(flareScene(8, "hidden"));
+    expectPixel(32, 32, {0, 0, 128});
+    EXPECT_TRUE(glIsEnabled(GL_LIGHTING));
+    GLboolean depthWrites = GL_FALSE;
+    glGetBooleanv(GL_DEPTH_WRITEMASK, &depthWrites);
+    EXPECT_TRUE(depthWrites);
+}
+
+TEST_F(SceneRender, ForegroundCoversTheSceneWithItsDissolve)
+{
+    writeTga("Images/blue.tga", {0, 0, 255, 255});
+    writeTga("Images/red.tga", {255, 0, 0, 255});
+    const std::string images =
+        noLight + "BGImage 0 0 0 0 \"Images/blue.tga\"\nFGImage 0 0 0 0 \"Images/red.tga\"\n";
+    render(load(images + "FGDissolve 0.25\n" + lws::camera(Placement{}), "dissolved"));
+    expectPixel(32, 32, {191, 0, 64});
+    render(load(images + lws::object(squareFile, at(0, 0, 5), unlit) + lws::camera(Placement{}),
+                "opaque"));
+    expectPixel(32, 32, {255, 0, 0});
+    // The background alone sits behind the objects.
+    render(load(noLight + "BGImage 0 0 0 0 \"Images/blue.tga\"\n" +
+                    lws::object(squareFile, at(0, 0, 5), unlit) + lws::camera(Placement{}),
+                "background"));
+    expectPixel(32, 32, white);
+    expectPixel(2, 2, {0, 0, 255});
+}
+
+TEST_F(SceneRender, CameraShakeOffsetsTheViewByTheStandardGenerator)
+{
+    // A point light at the origin shows the view's translation in its eye-space position.
+    Scene& scene = load(noLight + lws::light("Probe", Placement{}, {1, 1, 1}, "1", 1) +
+                        lws::camera(Placement{}, "3.2", "MotionBlur 0 FieldRendering 0",
+                                    "DepthOfField 1\nFocalDistance 0.5"));
+    const float t = 0.1f;
+    std::srand(7);
+    float expected[3];
+    for (float& d : expected)
+        d = (static_cast<float>(std::rand()) - 16383.5f) * 0.5f * std::sin(t * 50.0f) *
+            0.00006103702f;
+    std::srand(7);
+    render(scene, t);
+    float position[4];
+    glGetLightfv(GL_LIGHT0, GL_POSITION, position);
+    EXPECT_NEAR(position[0], expected[0], 1e-6f);
+    EXPECT_NEAR(position[1], expected[1], 1e-6f);
+    EXPECT_NEAR(position[2], -expected[2], 1e-6f);
+    EXPECT_GT(std::fabs(position[0]) + std::fabs(position[1]) + std::fabs(position[2]), 1e-3f);
+
+    // At t = 0 the shake's sine is 0: the view stays put.
+    render(scene, 0.0f);
+    glGetLightfv(GL_LIGHT0, GL_POSITION, position);
+    EXPECT_EQ(position[0], 0.0f);
+    EXPECT_EQ(position[1], 0.0f);
+}
+
+} // namespace
