@@ -1,0 +1,256 @@
+// Frames per second of whole scene renders at 640 x 480 on the offscreen context, each next to a
+// minimal loop that draws the same geometry without the player's logic. The ratios printed at
+// the end are the player's own overhead per frame.
+
+#include "render/MeshDraw.h"
+#include "render/RenderFixture.h"
+#include "render/SceneRender.h"
+#include "scene/SceneLoader.h"
+#include "support/OffscreenGl.h"
+
+#include <benchmark/benchmark.h>
+
+#include <GL/gl.h>
+
+#include <cstdio>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace {
+
+constexpr int width = 640;
+constexpr int height = 480;
+constexpr int staticObjects = 50;
+
+// A columns x rows grid of vertices on the XY plane, two clockwise triangles per cell (or one
+// quad, since a PO2 file holds at most 65,535 polygons); wave bends it along Z.
+Po2Description grid(int columns, int rows, float side, float wave, bool quads = false)
+{
+    Po2Description mesh;
+    mesh.flags = quads ? MeshFlag::Polygons : MeshFlag::Polygons | MeshFlag::TrianglesOnly;
+    for (int r = 0; r < rows; ++r) {
+        for (int c = 0; c < columns; ++c) {
+            const float x = side * (static_cast<float>(c) / static_cast<float>(columns - 1) - 0.5f);
+            const float y = side * (static_cast<float>(r) / static_cast<float>(rows - 1) - 0.5f);
+            mesh.positions.insert(mesh.positions.end(), {x, y, wave * x * y});
+        }
+    }
+    for (int r = 0; r + 1 < rows; ++r) {
+        for (int c = 0; c + 1 < columns; ++c) {
+            const auto at = [&](int dr, int dc) {
+                return static_cast<std::uint16_t>((r + dr) * columns + c + dc);
+            };
+            if (quads) {
+                mesh.polygonSizes.push_back(4);
+                mesh.vertexIndices.insert(mesh.vertexIndices.end(),
+                                          {at(0, 0), at(1, 0), at(1, 1), at(0, 1)});
+            } else {
+                mesh.vertexIndices.insert(mesh.vertexIndices.end(), {at(0, 0), at(1, 0), at(1, 1),
+                                                                     at(0, 0), at(1, 1), at(0, 1)});
+            }
+        }
+    }
+    return mesh;
+}
+
+// The demo root, its registries and one loaded scene.
+struct BenchScene {
+    BenchScene(const std::vector<std::pair<std::string, std::string>>& files,
+               const std::string& body)
+    {
+        paths.rootDir = dir.path().string();
+        paths.texturesDir = "textures";
+        paths.scenesDir = "scenes";
+        paths.aspect = 4.0f / 3.0f;
+        for (const auto& [relative, bytes] : files)
+            dir.write(relative, bytes);
+        dir.write("scenes/bench.lws",
+                  "LWSC\n3\nFirstFrame 0\nLastFrame 60\nFramesPerSecond 30\n" + body);
+        scene = loadScene("bench", meshes, textures, programs);
+    }
+
+    TempDir dir;
+    DemoPaths paths;
+    TextureCache textures{paths};
+    MeshRegistry meshes{textures, paths};
+    ProgramRegistry programs{paths};
+    std::unique_ptr<Scene> scene;
+};
+
+const std::string lighting = "AmbientColor 1 1 1\nAmbientIntensity 0.2\n";
+
+std::string sunAndCamera()
+{
+    lws::Placement sun;
+    sun.z = -10.0f;
+    sun.y = 10.0f;
+    return lws::light("Sun", sun, {1.0f, 1.0f, 1.0f}, "1", 0) + lws::camera(lws::Placement{});
+}
+
+// Made once, on first use, so that both benchmarks of a pair draw the same loaded scene.
+BenchScene& staticScene()
+{
+    static std::unique_ptr<BenchScene> shared;
+    if (!shared) {
+        ensureOffscreenGl(width, height);
+        std::string body = lighting;
+        for (int i = 0; i < staticObjects; ++i) {
+            lws::Placement placement;
+            placement.x = static_cast<float>(i % 10) - 4.5f;
+            placement.y = static_cast<float>(i / 10) - 2.0f;
+            placement.z = 12.0f;
+            placement.heading = 0.01f * static_cast<float>(i);
+            body += lws::object("Objects/Grid.lwo", placement);
+        }
+        // 51 x 101 vertices: 10,000 triangles.
+        shared = std::make_unique<BenchScene>(
+            std::vector<std::pair<std::string, std::string>>{
+                {"Objects/Grid.po2", writePo2(grid(51, 101, 0.9f, 0.3f))}},
+            body + sunAndCamera());
+    }
+    return *shared;
+}
+
+BenchScene& morphScene()
+{
+    static std::unique_ptr<BenchScene> shared;
+    if (!shared) {
+        ensureOffscreenGl(width, height);
+        lws::Placement placement;
+        placement.z = 6.0f;
+        const std::string amount = "MorphAmount " + lws::channel({{0.0f, 0.0f}, {1.0f, 1.0f}}) +
+                                   "MorphTarget 2\nMorphSurfaces 0\n";
+        // 250 x 200 vertices in 49,551 quads, morphing between a flat and a bent sheet.
+        shared = std::make_unique<BenchScene>(
+            std::vector<std::pair<std::string, std::string>>{
+                {"Objects/Flat.po2", writePo2(grid(250, 200, 4.0f, 0.0f, true))},
+                {"Objects/Bent.po2", writePo2(grid(250, 200, 4.0f, 0.5f, true))}},
+            lighting + lws::object("Objects/Flat.lwo", placement, amount) +
+                lws::object("Objects/Bent.lwo", placement, "ObjectDissolve 1.0") + sunAndCamera());
+    }
+    return *shared;
+}
+
+void countFrames(benchmark::State& state)
+{
+    state.counters["fps"] =
+        benchmark::Counter(static_cast<double>(state.iterations()), benchmark::Counter::kIsRate);
+}
+
+void renderFrames(benchmark::State& state, BenchScene& bench)
+{
+    float t = 0.0f;
+    for (auto _ : state) {
+        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+        enableSceneLights(*bench.scene);
+        renderScene(*bench.scene, t, *bench.scene->cameras.front());
+        glFinish();
+        t += 1.0f / 60.0f;
+        if (t > 1.0f)
+            t = 0.0f;
+    }
+    countFrames(state);
+}
+
+// The view, the light and the object matrices as the player leaves them, then nothing but the
+// draw calls.
+void loadPlayerState(BenchScene& bench)
+{
+    resetGlState();
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    enableSceneLights(*bench.scene);
+    renderScene(*bench.scene, 0.5f, *bench.scene->cameras.front());
+}
+
+void BM_StaticScenePlayer(benchmark::State& state)
+{
+    BenchScene& bench = staticScene();
+    resetGlState();
+    renderFrames(state, bench);
+}
+
+void BM_StaticSceneBaseline(benchmark::State& state)
+{
+    BenchScene& bench = staticScene();
+    loadPlayerState(bench);
+    glMatrixMode(GL_MODELVIEW);
+    std::vector<const SceneObject*> objects;
+    for (const auto& object : bench.scene->objects)
+        objects.push_back(object.get());
+    for (auto _ : state) {
+        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+        for (const SceneObject* object : objects) {
+            glLoadMatrixf(object->matrixCache.matrix);
+            glCallList(object->mesh->displayList);
+        }
+        glFinish();
+    }
+    countFrames(state);
+}
+
+void BM_MorphScenePlayer(benchmark::State& state)
+{
+    BenchScene& bench = morphScene();
+    resetGlState();
+    renderFrames(state, bench);
+}
+
+void BM_MorphSceneBaseline(benchmark::State& state)
+{
+    BenchScene& bench = morphScene();
+    loadPlayerState(bench);
+    const SceneObject& object = *bench.scene->objects.front();
+    glMatrixMode(GL_MODELVIEW);
+    for (auto _ : state) {
+        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+        glLoadMatrixf(object.matrixCache.matrix);
+        drawMeshPolygons(*object.morphMesh);
+        glFinish();
+    }
+    countFrames(state);
+}
+
+BENCHMARK(BM_StaticScenePlayer)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_StaticSceneBaseline)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_MorphScenePlayer)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_MorphSceneBaseline)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// Keeps each run's time per frame so that main can print player / baseline.
+class RatioReporter : public benchmark::ConsoleReporter {
+public:
+    void ReportRuns(const std::vector<Run>& runs) override
+    {
+        ConsoleReporter::ReportRuns(runs);
+        for (const Run& run : runs)
+            if (run.run_type == Run::RT_Iteration)
+                frameTimes[run.benchmark_name()] = run.GetAdjustedRealTime();
+    }
+
+    void printRatio(const char* label, const std::string& player, const std::string& baseline)
+    {
+        if (!frameTimes.count(player) || !frameTimes.count(baseline))
+            return;
+        std::printf("%s: player frame time / baseline frame time = %.2f\n", label,
+                    frameTimes[player] / frameTimes[baseline]);
+    }
+
+private:
+    std::map<std::string, double> frameTimes;
+};
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    benchmark::Initialize(&argc, argv);
+    RatioReporter reporter;
+    benchmark::RunSpecifiedBenchmarks(&reporter);
+    reporter.printRatio("50 static objects of 10,000 triangles", "BM_StaticScenePlayer/real_time",
+                        "BM_StaticSceneBaseline/real_time");
+    reporter.printRatio("one morphing object of 50,000 vertices", "BM_MorphScenePlayer/real_time",
+                        "BM_MorphSceneBaseline/real_time");
+    benchmark::Shutdown();
+    return 0;
+}
