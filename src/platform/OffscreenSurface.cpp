@@ -148,7 +148,8 @@ void OffscreenSurface::destroy()
             eglDestroyContext(display, context);
         if (surface)
             eglDestroySurface(display, surface);
-        eglTerminate(display);
+        // The display stays initialised: eglTerminate unloads Mesa's driver and loses memory
+        // the driver still owns, and a later create finds the same display again.
         eglReleaseThread();
     }
     display = config = context = surface = nullptr;
