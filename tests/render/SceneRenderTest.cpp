@@ -189,10 +189,16 @@ TEST_F(SceneRender, SpotLightConeLightsOnlyWhatLiesTowardsTheEye)
         EXPECT_FLOAT_EQ(programMatrix[i], lightMatrix[i]) << i;
     EXPECT_FLOAT_EQ(programMatrix[14], -8.0f);
 
-    // Back to the point light: the cone of the spot scene must not stay on GL_LIGHT0.
+    // Back to positional lights on the same GL light: the spot scene's cone must not stay, for
+    // a point light nor for the later LightWave types that light as positional lights.
     render(point);
     expectPixel(32, 11, nearByPoint);
     EXPECT_GT(pixel(32, 20).r, 60);
+    render(spot);
+    render(floorScene(3, "linear"));
+    expectPixel(32, 11, nearByPoint);
+    glGetLightfv(GL_LIGHT0, GL_SPOT_CUTOFF, &cutoff);
+    EXPECT_EQ(cutoff, 180.0f);
 }
 
 TEST_F(SceneRender, WithoutLightsOnlyAmbientLightRemains)
