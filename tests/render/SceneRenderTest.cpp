@@ -85,6 +85,33 @@ TEST_F(SceneRender, FarPlaneIsInfiniteUnlessFogMaxDistanceGivesOne)
     expectPixel(32, 32, black);
     render(sceneWith("FogMaxDistance 2000000\n", "beyond"));
     expectPixel(32, 32, white);
+
+    // A far plane on the near plane would divide by zero: the projection stays finite.
+    render(squareScene(5.0f, noLight + "FogMaxDistance 1\n", unlit, "degenerate"));
+    float projection[16];
+    glGetFloatv(GL_PROJECTION_MATRIX, projection);
+    for (float element : projection)
+        EXPECT_TRUE(std::isfinite(element));
+    expectPixel(32, 32, white);
+}
+
+TEST_F(SceneRender, SkippedObjectsStillPlaceTheirChildren)
+{
+    writeMesh("Objects/Small.lwo", shapes::square(0.5f));
+    const std::string child =
+        lws::object("Objects/Small.lwo", at(0, 0, 5), "ParentItem 10000000\n" + unlit);
+    // A null object, then a fully dissolved one, carries the child to the upper right.
+    render(load(noLight + "\nAddNullObject Null\nShowObject 6 7\nObjectMotion\n" +
+                    lws::motion(at(1.5f, 1.5f, 0)) + "ShadowOptions 7\n" + child +
+                    lws::camera(Placement{}),
+                "null"));
+    expectPixel(58, 58, white);
+    expectPixel(32, 32, black);
+    render(load(noLight + lws::object(squareFile, at(1.5f, 1.5f, 0), "ObjectDissolve 1.0") + child +
+                    lws::camera(Placement{}),
+                "dissolved"));
+    expectPixel(58, 58, white);
+    expectPixel(32, 32, black);
 }
 
 TEST_F(SceneRender, LightWavePlusZGoesIntoTheScreen)
