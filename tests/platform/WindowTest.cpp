@@ -177,3 +177,86 @@ TEST(Keys, SdlKeysTranslateToVirtualKeyCodes)
     EXPECT_EQ(virtualKeyCode(SDLK_AUDIOPLAY), 0);
     EXPECT_EQ(virtualKeyCode(SDLK_UNKNOWN), 0);
 }
+
+// These need a display; CTest runs them under xvfb-run where it exists.
+class OnScreenWindow : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        if (!std::getenv("DISPLAY") || !*std::getenv("DISPLAY"))
+            GTEST_SKIP() << "no display";
+        setenv("DEMOPLAYER_NO_MESSAGE_BOXES", "1", 1);
+        request.title = "Ardun{Quillomark}";
+        request.width = 320;
+        request.height = 240;
+    }
+
+    WindowRequest request;
+    std::vector<std::pair<int, int>> sizes;
+    Window::ResizeHandler record()
+    {
+        return [this](int w, int h) { sizes.emplace_back(w, h); };
+    }
+};
+
+TEST_F(OnScreenWindow, WindowedHasADoubleBufferedContextWithDepth)
+{
+    Window window;
+    ASSERT_TRUE(window.create(request, record()));
+    EXPECT_FALSE(window.isOffscreen());
+    EXPECT_FALSE(window.fullscreen());
+    ASSERT_FALSE(sizes.empty());
+    EXPECT_EQ(sizes[0], std::make_pair(320, 240));
+
+    GLboolean doubleBuffered = GL_FALSE;
+    glGetBooleanv(GL_DOUBLEBUFFER, &doubleBuffered);
+    EXPECT_TRUE(doubleBuffered);
+    GLint depthBits = 0;
+    glGetIntegerv(GL_DEPTH_BITS, &depthBits);
+    EXPECT_GE(depthBits, 24);
+    glClearColor(0.0f, 0.0f, 1.0f, 1.0f);
+    glClear(GL_COLOR_BUFFER_BIT);
+    glReadBuffer(GL_BACK);
+    unsigned char pixel[4] = {};
+    glReadPixels(10, 10, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, pixel);
+    EXPECT_EQ(pixel[2], 255);
+    window.swapBuffers();
+    EXPECT_FALSE(window.pumpEvents());
+    window.destroy();
+    EXPECT_FALSE(window.isOpen());
+}
+
+TEST_F(OnScreenWindow, AMissingFullscreenModeFallsBackToAWindowOnYes)
+{
+    request.width = 123;
+    request.height = 45;
+    request.fullscreen = true;
+    Window window;
+    testing::internal::CaptureStderr();
+    const bool created = window.create(request, record());
+    const std::string said = testing::internal::GetCapturedStderr();
+    ASSERT_TRUE(created);
+    EXPECT_FALSE(window.fullscreen());
+    EXPECT_NE(said.find("Ardun{Quillomark}: The Requested Fullscreen Mode Is Not Supported By\n"
+                        "Your Video Card. Use Windowed Mode Instead?"),
+              std::string::npos)
+        << said;
+}
+
+TEST_F(OnScreenWindow, TheDesktopModeGoesFullscreen)
+{
+    ASSERT_EQ(SDL_InitSubSystem(SDL_INIT_VIDEO), 0);
+    SDL_DisplayMode desktop{};
+    ASSERT_EQ(SDL_GetDesktopDisplayMode(0, &desktop), 0);
+    SDL_QuitSubSystem(SDL_INIT_VIDEO);
+    request.width = desktop.w;
+    request.height = desktop.h;
+    request.colourBits = SDL_BYTESPERPIXEL(desktop.format) == 4 ? 32 : 16;
+    request.fullscreen = true;
+    Window window;
+    ASSERT_TRUE(window.create(request, record()));
+    EXPECT_TRUE(window.fullscreen());
+    EXPECT_EQ(SDL_ShowCursor(SDL_QUERY), SDL_DISABLE);
+    window.destroy();
+    EXPECT_FALSE(window.fullscreen());
+}
