@@ -16,6 +16,7 @@ int inspectEnvelope(const InspectArgs& args);
 int inspectMesh(const InspectArgs& args);
 int inspectImage(const InspectArgs& args);
 int inspectTimeline(const InspectArgs& args);
+int inspectScene(const InspectArgs& args);
 
 // Every subcommand registers here, in the order `demo-inspect` lists them.
 static const Subcommand subcommands[] = {
@@ -23,6 +24,7 @@ static const Subcommand subcommands[] = {
     {"mesh", "ROOT TEXDIR OBJECTNAME", inspectMesh},
     {"image", "FILE", inspectImage},
     {"timeline", "CONFIG", inspectTimeline},
+    {"scene", "ROOT TEXDIR SCENESDIR NAME [--at T1,T2,...]", inspectScene},
     {nullptr, nullptr, nullptr},
 };
 

@@ -1,0 +1,213 @@
+#include "Inspect.h"
+
+#include "anim/Motion.h"
+#include "image/TextureCache.h"
+#include "material/ProgramRegistry.h"
+#include "mesh/MeshRegistry.h"
+#include "platform/OffscreenSurface.h"
+#include "scene/Scene.h"
+#include "scene/SceneLoader.h"
+#include "shell/DemoConfig.h"
+#include "shell/GlStartup.h"
+#include "shell/Scan.h"
+
+#include <cstdio>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace {
+
+std::string jsonString(const std::string& text)
+{
+    std::string out = "\"";
+    for (char c : text) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (c == '"' || c == '\\') {
+            out += '\\';
+            out += c;
+        } else if (byte < 0x20) {
+            char escaped[8];
+            std::snprintf(escaped, sizeof escaped, "\\u%04x", byte);
+            out += escaped;
+        } else {
+            out += c;
+        }
+    }
+    return out + "\"";
+}
+
+// Shortest text that reads back as the same float; JSON has no infinities or NaN.
+std::string jsonNumber(float value)
+{
+    if (value != value || value - value != 0.0f)
+        return "null";
+    char text[32];
+    std::snprintf(text, sizeof text, "%.9g", static_cast<double>(value));
+    return text;
+}
+
+std::string jsonColour(const std::optional<Rgba>& colour)
+{
+    if (!colour)
+        return "null";
+    return "[" + jsonNumber(colour->red) + ", " + jsonNumber(colour->green) + ", " +
+           jsonNumber(colour->blue) + ", " + jsonNumber(colour->alpha) + "]";
+}
+
+bool parseTimes(const std::string& list, std::vector<float>& times)
+{
+    std::size_t start = 0;
+    while (start <= list.size()) {
+        std::size_t end = list.find(',', start);
+        if (end == std::string::npos)
+            end = list.size();
+        const std::string word = list.substr(start, end - start);
+        float value = 0.0f;
+        if (word.empty() || !scanFloat(word, value))
+            return false;
+        times.push_back(value);
+        start = end + 1;
+    }
+    return !times.empty();
+}
+
+template <class Item>
+std::optional<std::size_t> positionOf(const std::vector<std::unique_ptr<Item>>& items,
+                                      const SceneItem* item)
+{
+    for (std::size_t i = 0; i < items.size(); ++i)
+        if (items[i].get() == item)
+            return i;
+    return std::nullopt;
+}
+
+// The resolved parent as its kind and 0-based position in the scene's list of that kind.
+std::string jsonParent(const Scene& scene, const SceneItem& item)
+{
+    if (!item.parent)
+        return "null";
+    std::optional<std::size_t> index;
+    int kind = 0;
+    if ((index = positionOf(scene.objects, item.parent)))
+        kind = ParentRef::object;
+    else if ((index = positionOf(scene.lights, item.parent)))
+        kind = ParentRef::light;
+    else if ((index = positionOf(scene.cameras, item.parent)))
+        kind = ParentRef::camera;
+    if (!index)
+        return "null";
+    return "{\"kind\": " + std::to_string(kind) + ", \"index\": " + std::to_string(*index) + "}";
+}
+
+std::string jsonMotion(const SceneItem& item, const std::vector<float>& times)
+{
+    std::string out = "[";
+    for (std::size_t t = 0; t < times.size(); ++t) {
+        out += t ? ", [" : "[";
+        for (std::int32_t channel = 0; channel < item.motion.count(); ++channel) {
+            if (channel)
+                out += ", ";
+            out += jsonNumber(
+                evaluateMotionChannel(item.motion, static_cast<MotionChannel>(channel), times[t]));
+        }
+        out += "]";
+    }
+    return out + "]";
+}
+
+std::string motionField(const SceneItem& item, const std::vector<float>& times)
+{
+    return times.empty() ? "" : ", \"motion\": " + jsonMotion(item, times);
+}
+
+std::string jsonObject(const Scene& scene, const SceneObject& object,
+                       const std::vector<float>& times)
+{
+    std::string dissolve = "null";
+    if (object.dissolve)
+        dissolve = object.dissolve->envelope ? "\"envelope\"" : jsonNumber(object.dissolve->value);
+    const auto target = positionOf(scene.objects, object.morphTarget);
+    return "{\"mesh\": " + (object.mesh ? jsonString(object.mesh->name) : "null") +
+           ", \"flags\": " + std::to_string(object.flags) +
+           ", \"parent\": " + jsonParent(scene, object) +
+           ", \"morphTarget\": " + (target ? std::to_string(*target) : "null") +
+           ", \"dissolve\": " + dissolve + motionField(object, times) + "}";
+}
+
+std::string jsonLight(const Scene& scene, const Light& light, const std::vector<float>& times)
+{
+    return "{\"name\": " + jsonString(light.name) +
+           ", \"lightType\": " + std::to_string(light.fileLightType) + ", \"lightNumber\": " +
+           (light.isSwitchedOff() ? "null" : std::to_string(light.lightNumber)) +
+           ", \"flare\": " + (light.flareIntensity ? "true" : "false") +
+           ", \"parent\": " + jsonParent(scene, light) + motionField(light, times) + "}";
+}
+
+template <class Item, class Print>
+std::string jsonArray(const std::vector<std::unique_ptr<Item>>& items, Print print)
+{
+    std::string out = "[";
+    for (std::size_t i = 0; i < items.size(); ++i)
+        out += (i ? ",\n    " : "\n    ") + print(*items[i]);
+    return out + (items.empty() ? "]" : "\n  ]");
+}
+
+} // namespace
+
+// demo-inspect scene ROOT TEXDIR SCENESDIR NAME [--at T1,T2,...]: loads the scene as the scene
+// registry would, meshes and textures included, on an offscreen context, and prints what was
+// loaded as one JSON object.
+int inspectScene(const InspectArgs& args)
+{
+    std::vector<float> times;
+    const bool valid =
+        args.size() == 4 || (args.size() == 6 && args[4] == "--at" && parseTimes(args[5], times));
+    if (!valid) {
+        std::fprintf(stderr,
+                     "usage: demo-inspect scene ROOT TEXDIR SCENESDIR NAME [--at T1,...]\n");
+        return 2;
+    }
+    // Declared first, so the registries release their GL objects while it is current.
+    OffscreenSurface surface;
+    if (const char* failure = surface.create(16, 16)) {
+        std::fprintf(stderr, "%s\n", failure);
+        return 1;
+    }
+    initialiseGL();
+    DemoPaths paths;
+    paths.rootDir = args[0];
+    paths.texturesDir = args[1];
+    paths.scenesDir = args[2];
+    TextureCache textures(paths);
+    MeshRegistry meshes(textures, paths);
+    ProgramRegistry programs(paths);
+    const std::unique_ptr<Scene> scene = loadScene(args[3], meshes, textures, programs);
+
+    std::string out = "{\n";
+    out += "  \"startTime\": " + jsonNumber(scene->startTime) + ",\n";
+    out += "  \"endTime\": " + jsonNumber(scene->endTime) + ",\n";
+    out += "  \"frameDuration\": " + jsonNumber(scene->frameDuration) + ",\n";
+    out += "  \"fogType\": " + std::to_string(scene->fogType) + ",\n";
+    out += "  \"nearClip\": " + jsonNumber(scene->nearClip) + ",\n";
+    out += "  \"ambientColour\": " + jsonColour(scene->ambientColour) + ",\n";
+    out += "  \"fogColour\": " + jsonColour(scene->fogColour) + ",\n";
+    out += "  \"backdropColour\": " + jsonColour(scene->backdropColour) + ",\n";
+    out += "  \"objects\": " +
+           jsonArray(scene->objects,
+                     [&](const SceneObject& object) { return jsonObject(*scene, object, times); }) +
+           ",\n";
+    out += "  \"lights\": " +
+           jsonArray(scene->lights,
+                     [&](const Light& light) { return jsonLight(*scene, light, times); }) +
+           ",\n";
+    out += "  \"cameras\": " +
+           jsonArray(scene->cameras,
+                     [&](const Camera& camera) {
+                         return "{\"parent\": " + jsonParent(*scene, camera) +
+                                motionField(camera, times) + "}";
+                     }) +
+           "\n}\n";
+    std::fputs(out.c_str(), stdout);
+    return 0;
+}
