@@ -282,3 +282,41 @@ TEST(Po2Reader, ReadsFilesAndReportsMissingOnes)
                   "Cannot load file " + dir.file("none.po2") + " from directory");
     }
 }
+
+TEST(Po2Reader, DamagedBytesNeverLoadAnInconsistentMesh)
+{
+    // Each byte of two full files overwritten in turn: whatever loads must be safe to draw.
+    for (std::uint8_t flags : {std::uint8_t{0xFF}, std::uint8_t{0x3F}}) {
+        const std::string valid = writePo2(sampleDescription(flags));
+        for (std::size_t at = 0; at < valid.size(); ++at)
+            for (char value : {'\0', '\x05', '\xFF'}) {
+                std::string bytes = valid;
+                bytes[at] = value;
+                const std::vector<char> exact(bytes.begin(), bytes.end());
+                try {
+                    const Mesh mesh = parsePo2({exact.data(), exact.size()}, "x.po2",
+                                               [](const std::string&) { return nullptr; });
+                    SCOPED_TRACE("byte " + std::to_string(at));
+                    ASSERT_EQ(mesh.positions.size(), mesh.vertexCount * 3u);
+                    for (std::uint16_t v : mesh.vertexIndices)
+                        ASSERT_LT(v, mesh.vertexCount);
+                    for (std::uint16_t t : mesh.texCoord0Indices)
+                        ASSERT_LT(t, mesh.texCoord0Count);
+                    for (std::uint16_t k : mesh.colourIndices)
+                        ASSERT_LT(k, mesh.colourCount);
+                    for (std::uint16_t t : mesh.texCoord1Indices)
+                        ASSERT_LT(t, mesh.texCoord1Count);
+                    for (const MorphDelta& delta : mesh.morphDeltas)
+                        ASSERT_LT(delta.vertex, mesh.vertexCount);
+                    if (mesh.has(MeshFlag::Polygons)) {
+                        ASSERT_EQ(mesh.vertexIndices.size(), mesh.cornerCount);
+                        ASSERT_EQ(mesh.normals.size(), mesh.positions.size());
+                    }
+                    for (const SharedArray<std::uint16_t>* perCorner :
+                         {&mesh.texCoord0Indices, &mesh.colourIndices, &mesh.texCoord1Indices})
+                        ASSERT_TRUE(perCorner->empty() || perCorner->size() == mesh.cornerCount);
+                } catch (const LoadError&) {
+                }
+            }
+    }
+}
