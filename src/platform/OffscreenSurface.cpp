@@ -133,6 +133,15 @@ bool OffscreenSurface::resize(int width, int height)
     return true;
 }
 
+bool OffscreenSurface::makeCurrent()
+{
+    if (!context || !eglBindAPI(EGL_OPENGL_API) ||
+        !eglMakeCurrent(display, surface, surface, context))
+        return false;
+    installGlProcLookup(eglGlProcAddress);
+    return true;
+}
+
 void OffscreenSurface::swapBuffers()
 {
     // A pbuffer has no front buffer to show: finishing the frame is all a swap can mean.

@@ -22,6 +22,9 @@ public:
     // A new surface of the given size for the same context; its contents are undefined.
     bool resize(int width, int height);
 
+    // Current again on this thread, after another context was (the player's window in a test).
+    bool makeCurrent();
+
     void swapBuffers();
     void destroy();
 

@@ -22,7 +22,7 @@ void ensureOffscreenGl(int width, int height)
         if (const char* failure = gl.create(width, height))
             throw std::runtime_error(std::string("offscreen GL: ") + failure);
         initialiseGL();
-    } else if (!gl.resize(width, height)) {
+    } else if (!gl.makeCurrent() || !gl.resize(width, height)) {
         throw std::runtime_error("offscreen GL: cannot resize the surface");
     }
     glViewport(0, 0, width, height);
