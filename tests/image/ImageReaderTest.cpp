@@ -207,6 +207,11 @@ TEST(JpegReader, FailuresThrowTheCodecMessages)
                                                      " differs in size from " +
                                                      dir.file("wall.jpg"));
 
+    // CMYK has no byte order the upload knows.
+    const std::string cmyk =
+        dir.write("print.jpg", encodeJpeg(8, 8, 4, flatPixels(8, 8, 4, {1, 2, 3, 4})));
+    EXPECT_EQ(loadErrorOf(cmyk), "Unsupported JPEG channel count in " + cmyk);
+
     // An alpha picture whose colour file is missing.
     dir.write("lone.a.jpg", alphaGood);
     EXPECT_EQ(loadErrorOf(dir.file("lone.jpg")), "Cannot IJL readparams");

@@ -186,6 +186,11 @@ TEST_F(TextureCacheTest, FailedLoadsLeaveTheCacheUnchanged)
     std::istringstream empty("   ");
     EXPECT_EQ(messageOf([&] { cache.getByFileName(empty); }),
               "Texture file name missing in material file");
+    // A scene token too short to hold a quoted name (here the file ends after one quote).
+    dir.write("short.lws", "FGImage 1 2 3 \"");
+    MappedTextFile scene(dir.file("short.lws"));
+    EXPECT_EQ(messageOf([&] { cache.getFromSceneToken(scene); }),
+              "Image file name missing in " + dir.file("short.lws"));
     EXPECT_EQ(cache.count(), 0u);
     // A texture that could not be made is retried, and not found, on the next request.
     EXPECT_EQ(messageOf([&] { cache.getByName("five"); }), "Unrecognized Image");

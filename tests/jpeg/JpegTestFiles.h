@@ -1,11 +1,13 @@
 #pragma once
 
 #include <cstdint>
+#include <initializer_list>
 #include <string>
 #include <vector>
 
-// JPEG files for tests, written with libjpeg: `pixels` are RGB (3 components) or grey (1), top
-// row first. Quality 100 with no chroma subsampling keeps flat colours within a step or two.
+// JPEG files for tests, written with libjpeg: `pixels` are RGB (3 components), grey (1) or CMYK
+// (4), top row first. Quality 100 with no chroma subsampling keeps flat colours within a step or
+// two.
 std::string encodeJpeg(int width, int height, int components,
                        const std::vector<std::uint8_t>& pixels, int quality = 100);
 
