@@ -199,8 +199,9 @@ int jpegReadWholeImage(JpegDecoder& decoder)
     if (decoder.outputChannels != outChannels)
         return 1;
 
-    const std::size_t rowCount = static_cast<std::size_t>(
-        decoder.outputHeight < 0 ? -decoder.outputHeight : decoder.outputHeight);
+    const long long signedRows = decoder.outputHeight;
+    const std::size_t rowCount =
+        static_cast<std::size_t>(signedRows < 0 ? -signedRows : signedRows);
     if (decoder.outputWidth != decoder.width ||
         rowCount != static_cast<std::size_t>(decoder.height) || decoder.outputPadding < 0 ||
         rowCount == 0 || decoder.outputWidth <= 0)
