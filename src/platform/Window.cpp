@@ -256,6 +256,14 @@ bool Window::pumpEvents()
     return quitAsked;
 }
 
+void Window::waitForEvents(int milliseconds)
+{
+    if (videoStarted || eventsStarted)
+        SDL_WaitEventTimeout(nullptr, milliseconds);
+    else
+        SDL_Delay(static_cast<Uint32>(milliseconds > 0 ? milliseconds : 0));
+}
+
 void Window::swapBuffers()
 {
     if (sdlWindow)

@@ -5,15 +5,15 @@
 //
 // How the player uses it:
 //
-//     Window window;
-//     WindowRequest request{"Ardun{Quillomark}", width, height, colourBits, zBits, fullscreen};
-//     if (!window.create(request, [&](int w, int h) { resize(w, h, aspect); }))
-//         return 1;                      // the failure's message has been shown
-//     initialiseGL();                    // the context is current: resolve entry points
-//     ...
+//     Window window;                     // DemoSession::window, destroyed after the player
+//     if (!openPlayerWindow(window, settings, aspect))   // shell/GlStartup.h: create() with
+//         return 1;                      // the letterbox resize, then initialiseGL(); on false
+//     ...                                // the failure's message has been shown already
 //     while (!window.pumpEvents()) {     // drains all pending events; true once quit is asked
-//         if (!window.active())          // minimised: draw nothing, the music plays on
+//         if (!window.active()) {        // minimised: draw nothing, the music plays on
+//             window.waitForEvents(10);  // rather than spinning on the event queue
 //             continue;
+//         }
 //         ... draw the frame ...
 //         if (window.keys()[virtualKeyEscape])
 //             break;
@@ -63,6 +63,8 @@ public:
     // Handles every pending event; returns true once quitting has been asked for (and from then
     // on).
     bool pumpEvents();
+    // Sleeps until an event is pending or the time has passed; leaves the event queued.
+    void waitForEvents(int milliseconds);
     void swapBuffers();
 
     bool isOpen() const { return sdlWindow != nullptr || surface.isOpen(); }

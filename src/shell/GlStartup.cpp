@@ -24,9 +24,9 @@ static void resolveEither(Pointer& pointer, const char* extensionName, bool exte
         resolve(pointer, coreName, corePresent);
 }
 
-static void requireResolved(const void* pointer, const char* message)
+template <typename Pointer> static void requireResolved(Pointer pointer, const char* message)
 {
-    if (!pointer)
+    if (pointer == nullptr)
         throw LoadError(message);
 }
 
@@ -125,12 +125,10 @@ bool initialiseGL()
     const bool multitexture = hasGlExtension("GL_ARB_multitexture");
     resolveEither(ext::glMultiTexCoord2fARB, "glMultiTexCoord2fARB", multitexture,
                   "glMultiTexCoord2f", version13);
-    requireResolved(reinterpret_cast<const void*>(ext::glMultiTexCoord2fARB),
-                    "glMultiTexCoord2fARB unreachable");
+    requireResolved(ext::glMultiTexCoord2fARB, "glMultiTexCoord2fARB unreachable");
     resolveEither(ext::glActiveTextureARB, "glActiveTextureARB", multitexture, "glActiveTexture",
                   version13);
-    requireResolved(reinterpret_cast<const void*>(ext::glActiveTextureARB),
-                    "glActiveTextureARB unreachable");
+    requireResolved(ext::glActiveTextureARB, "glActiveTextureARB unreachable");
 
     const bool blendEquation =
         hasGlExtension("GL_EXT_blend_minmax") || hasGlExtension("GL_EXT_blend_subtract");
@@ -143,8 +141,7 @@ bool initialiseGL()
             hasGlExtension("GL_EXT_vertex_weighting"));
     if (!ext::glVertexWeightfEXT)
         ext::glVertexWeightfEXT = vertexWeightfIgnored;
-    requireResolved(reinterpret_cast<const void*>(ext::glVertexWeightfEXT),
-                    "glVertexWeightfEXT unreachable");
+    requireResolved(ext::glVertexWeightfEXT, "glVertexWeightfEXT unreachable");
 
     resolvePointSprite(version14);
     const bool pointParameters = hasGlExtension("GL_EXT_point_parameters");
@@ -156,8 +153,7 @@ bool initialiseGL()
     const bool programs =
         hasGlExtension("GL_ARB_vertex_program") || hasGlExtension("GL_ARB_fragment_program");
     resolve(ext::glDeleteProgramsARB, "glDeleteProgramsARB", programs);
-    requireResolved(reinterpret_cast<const void*>(ext::glDeleteProgramsARB),
-                    "glDeleteProgramsARB unreachable");
+    requireResolved(ext::glDeleteProgramsARB, "glDeleteProgramsARB unreachable");
     resolve(ext::glBindProgramARB, "glBindProgramARB", programs);
     resolve(ext::glGenProgramsARB, "glGenProgramsARB", programs);
     resolve(ext::glProgramStringARB, "glProgramStringARB", programs);

@@ -1,8 +1,13 @@
 #include "shell/GlStartup.h"
+#include "platform/GlProcAddress.h"
 #include "shell/GlExtensions.h"
+#include "shell/LoadError.h"
 #include "support/OffscreenGl.h"
 
 #include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
 
 namespace {
 
@@ -177,4 +182,51 @@ TEST_F(GlStartup, PointSpriteWorksThroughEitherExtension)
     EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
     glTexEnvi(GL_POINT_SPRITE_NV, GL_COORD_REPLACE_NV, GL_FALSE);
     glDisable(GL_POINT_SPRITE_NV);
+}
+
+namespace {
+
+// A driver that lacks some entry points: the lookup answers null for every name that begins
+// with the hidden prefix ("glActiveTexture" hides the ARB and the core function alike).
+const char* hiddenPrefix = nullptr;
+
+GlProcedure lookupHiding(const char* name)
+{
+    if (hiddenPrefix && std::strncmp(name, hiddenPrefix, std::strlen(hiddenPrefix)) == 0)
+        return nullptr;
+    return eglGlProcAddress(name);
+}
+
+std::string initialiseWithout(const char* prefix)
+{
+    hiddenPrefix = prefix;
+    installGlProcLookup(lookupHiding);
+    std::string thrown;
+    try {
+        initialiseGL();
+    } catch (const LoadError& error) {
+        thrown = error.what();
+    }
+    installGlProcLookup(eglGlProcAddress);
+    hiddenPrefix = nullptr;
+    return thrown;
+}
+
+} // namespace
+
+TEST_F(GlStartup, MissingRequiredEntryPointsThrowTheirUnreachableText)
+{
+    EXPECT_EQ(initialiseWithout("glMultiTexCoord2f"), "glMultiTexCoord2fARB unreachable");
+    EXPECT_EQ(initialiseWithout("glActiveTexture"), "glActiveTextureARB unreachable");
+    EXPECT_EQ(initialiseWithout("glDeleteProgramsARB"), "glDeleteProgramsARB unreachable");
+    // The GL 1.3 core function stands in where only the ARB name is missing.
+    EXPECT_EQ(initialiseWithout("glActiveTextureARB"), "");
+    EXPECT_NE(ext::glActiveTextureARB, nullptr);
+    // Optional ones stay null and vertex weighting falls back to the no-op: no throw.
+    EXPECT_EQ(initialiseWithout("glBlendColor"), "");
+    EXPECT_EQ(ext::glBlendColorEXT, nullptr);
+    EXPECT_EQ(initialiseWithout("glVertexWeightfEXT"), "");
+    EXPECT_NE(ext::glVertexWeightfEXT, nullptr);
+    EXPECT_TRUE(initialiseGL());
+    EXPECT_NE(ext::glBlendColorEXT, nullptr);
 }
