@@ -118,7 +118,8 @@ bool initialiseGL()
     resolveEither(ext::glSecondaryColor3fEXT, "glSecondaryColor3fEXT",
                   hasGlExtension("GL_EXT_secondary_color"), "glSecondaryColor3f", version14);
 
-    // Both extensions name the same target, 0x84F5.
+    // Both extensions name the same target, 0x84F5; a context without either keeps 0x85B3.
+    rectTextureTarget = 0x85B3;
     if (hasGlExtension("GL_NV_texture_rectangle") || hasGlExtension("GL_ARB_texture_rectangle"))
         rectTextureTarget = GL_TEXTURE_RECTANGLE_NV;
 

@@ -5,7 +5,8 @@
 // The one offscreen Mesa context of a test binary: created on first use, current for the rest
 // of the run, with the entry points resolved and the initial state applied by initialiseGL().
 // A different size replaces the surface (same context, so GL objects survive) and sets the
-// viewport to the whole surface.
+// viewport to the whole surface. Drawing and reading use GL_BACK of an EGL pbuffer, which keeps
+// its contents, so glReadPixels and glCopyTexSubImage2D see what was just drawn.
 void ensureOffscreenGl(int width = 256, int height = 256);
 
 // Pixels of the drawn buffer, bottom row first, four bytes each.
