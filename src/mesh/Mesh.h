@@ -1,9 +1,11 @@
 #pragma once
 
+#include <cassert>
 #include <cstddef>
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 struct Texture;
@@ -43,7 +45,11 @@ public:
     std::size_t size() const { return storage ? storage->size() : 0; }
     bool empty() const { return size() == 0; }
     const T* data() const { return storage ? storage->data() : nullptr; }
-    const T& operator[](std::size_t i) const { return (*storage)[i]; }
+    const T& operator[](std::size_t i) const
+    {
+        assert(i < size() && "shared mesh array read past its end");
+        return (*storage)[i];
+    }
     const T* begin() const { return data(); }
     const T* end() const { return data() + size(); }
     // True when both name the same stored array (a working copy and its source).
