@@ -18,6 +18,13 @@ TEST(SceneFile, HeaderChecks)
             << version;
     EXPECT_EQ(files.loadError("LWSC\n3\nFramesPerSecond 30\n"), "");
 
+    // The whole path must fit in 249 characters, even where the file system takes more.
+    const std::string prefix = files.dir.path().string() + "/scenes/";
+    const std::string fits(249 - prefix.size() - 4, 'n');
+    EXPECT_EQ(files.loadError("LWSC\n3\nFramesPerSecond 30\n", fits), "");
+    EXPECT_EQ(files.loadError("LWSC\n3\nFramesPerSecond 30\n", fits + "n"),
+              "Cannot load file " + prefix + fits + "n.lws from directory");
+
     const std::string missing = files.dir.path().string() + "/scenes/missing.lws";
     try {
         loadScene("missing", files.meshes, files.textures, files.programs);
