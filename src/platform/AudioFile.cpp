@@ -61,7 +61,8 @@ static int sndfileFormat(AudioFileFormat format)
     return SF_FORMAT_WAV | SF_FORMAT_PCM_16;
 }
 
-bool writeAudioFile(const std::string& path, AudioFileFormat format, const DecodedAudio& audio)
+bool writeAudioFile(const std::string& path, AudioFileFormat format, const DecodedAudio& audio,
+                    double vorbisQuality)
 {
     if (audio.channels <= 0 || audio.sampleRate <= 0)
         return false;
@@ -74,6 +75,8 @@ bool writeAudioFile(const std::string& path, AudioFileFormat format, const Decod
         return false;
     // Floats outside -1..1 are clipped rather than wrapped in the integer formats.
     sf_command(file.get(), SFC_SET_CLIPPING, nullptr, SF_TRUE);
+    if (format == AudioFileFormat::OggVorbis)
+        sf_command(file.get(), SFC_SET_VBR_ENCODING_QUALITY, &vorbisQuality, sizeof vorbisQuality);
 
     const std::int64_t frames = audio.frameCount();
     for (std::int64_t done = 0; done < frames; done += blockFrames) {

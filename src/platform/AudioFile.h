@@ -25,8 +25,10 @@ std::optional<DecodedAudio> decodeAudioFile(const std::string& path);
 enum class AudioFileFormat : unsigned char { Wav, Flac, OggVorbis };
 
 // Writes in blocks of 4096 frames: libvorbis overflows its stack when handed a long file in one
-// call. Returns false when the file cannot be written.
-bool writeAudioFile(const std::string& path, AudioFileFormat format, const DecodedAudio& audio);
+// call. vorbisQuality (0 to 1) applies to Ogg Vorbis only. Returns false when the file cannot be
+// written.
+bool writeAudioFile(const std::string& path, AudioFileFormat format, const DecodedAudio& audio,
+                    double vorbisQuality = 0.4);
 
 // "libsndfile-1.2.0" as the linked library reports it.
 std::string linkedSndfileVersion();
