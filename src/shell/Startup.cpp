@@ -1,10 +1,15 @@
 #include "shell/Startup.h"
 
+#include "platform/Clock.h"
 #include "platform/UserSettings.h"
 #include "platform/Window.h"
 #include "shell/DemoPlayer.h"
 #include "shell/GlStartup.h"
+#include "shell/MainLoop.h"
 #include "shell/MappedTextFile.h"
+#include "timeline/TimelineScript.h"
+
+#include <GL/gl.h>
 
 DemoSession::DemoSession() = default;
 DemoSession::~DemoSession() = default;
@@ -19,12 +24,21 @@ void DemoSession::start(const std::string& commandLine)
     window = std::make_unique<Window>();
     if (!openPlayerWindow(*window, demoSettings, player->paths.aspect))
         return; // shown already; run() ends with status 1
+    // Once for each buffer, so the loading screen stays whichever one is shown.
+    for (int buffer = 0; buffer < 2; ++buffer) {
+        glClear(GL_COLOR_BUFFER_BIT);
+        drawLoadingScreen(player->textures);
+        window->swapBuffers();
+    }
+    // Every scene, mesh, texture and program is loaded here; the long part of start-up.
+    loadTimeline(player->timeline, *config, performanceFrequency());
     config.reset();
+    startPlayback(*player);
 }
 
 int DemoSession::run()
 {
     if (!window || !window->isOpen())
         return 1;
-    return 0;
+    return runMainLoop(*player, *window);
 }
