@@ -1,0 +1,74 @@
+#include "SampleDemo.h"
+#include "support/TempDir.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <fstream>
+#include <sstream>
+#include <string>
+
+namespace {
+
+std::string readAll(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+struct PlayerRun {
+    int status = -1;
+    std::string errors;
+    double seconds = 0.0;
+};
+
+// The player binary in folder, without a display and without message boxes, as a user would
+// start it there.
+PlayerRun runPlayer(const TempDir& dir)
+{
+    const std::string folder = dir.path().string();
+    const std::string command =
+        "cd '" + folder + "' && env -u DISPLAY -u WAYLAND_DISPLAY DEMOPLAYER_NO_MESSAGE_BOXES=1 '" +
+        DEMOPLAYER_PATH + "' >out.txt 2>err.txt; echo $? >status.txt";
+    const auto start = std::chrono::steady_clock::now();
+    const int shell = std::system(command.c_str());
+    PlayerRun run;
+    run.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    EXPECT_EQ(shell, 0);
+    run.status = std::stoi("0" + readAll(dir.file("status.txt")));
+    run.errors = readAll(dir.file("err.txt"));
+    return run;
+}
+
+} // namespace
+
+TEST(PlayerEndToEnd, PlaysATinyDemoPastItsMusicToItsEndTime)
+{
+    TempDir dir;
+    // Half a second of music, a demo that lasts from 0.3 s to 1.2 s: the clock runs on alone.
+    writeTinyDemo(dir.path().string(), 0.5f, 1.2f);
+    dir.write("defaultdemoconfig.txt", "window 160 120 32 24 4 3 music.ogg . tex scn\n"
+                                       "tiny 0.3 1.2 glow glowtex final screen\n");
+    const PlayerRun run = runPlayer(dir);
+    EXPECT_EQ(run.status, 0) << run.errors;
+    EXPECT_EQ(run.errors.find("Loading Error"), std::string::npos) << run.errors;
+    // It cannot end before the music clock has run from the start to the end time.
+    EXPECT_GE(run.seconds, 0.9) << run.errors;
+    EXPECT_LT(run.seconds, 60.0);
+}
+
+TEST(PlayerEndToEnd, ALoadingErrorAfterTheWindowExistsEndsWithItsMessage)
+{
+    TempDir dir;
+    writeTinyDemo(dir.path().string(), 0.5f, 1.0f);
+    dir.write("tiny.txt", "final cc missing 1 00:00:00:000\n");
+    const PlayerRun run = runPlayer(dir);
+    EXPECT_EQ(run.status, 1);
+    const std::string message = "Loading Error: Cannot load file ./scn/missing.lws from directory";
+    // Shown where the path is known and again by main().
+    const std::size_t first = run.errors.find(message);
+    ASSERT_NE(first, std::string::npos) << run.errors;
+    EXPECT_NE(run.errors.find(message, first + 1), std::string::npos) << run.errors;
+}
