@@ -91,7 +91,7 @@ int decompress(JpegState* state, J_COLOR_SPACE outSpace, JSAMPROW* rows, JDIMENS
     info->scale_denom = 1;
     jpeg_start_decompress(info);
     if (info->output_width * static_cast<JDIMENSION>(info->output_components) == 0 ||
-        info->output_height != rowCount) {
+        info->output_width != info->image_width || info->output_height != rowCount) {
         jpeg_abort_decompress(info);
         return 1;
     }
@@ -202,8 +202,10 @@ int jpegReadWholeImage(JpegDecoder& decoder)
     const long long signedRows = decoder.outputHeight;
     const std::size_t rowCount =
         static_cast<std::size_t>(signedRows < 0 ? -signedRows : signedRows);
-    if (decoder.outputWidth != decoder.width ||
-        rowCount != static_cast<std::size_t>(decoder.height) || decoder.outputPadding < 0 ||
+    // Checked against the header libjpeg read, not the record's copy, which the caller may have
+    // changed: rows are written at the picture's own width whatever the record says.
+    if (static_cast<long long>(decoder.outputWidth) != static_cast<long long>(info.image_width) ||
+        rowCount != static_cast<std::size_t>(info.image_height) || decoder.outputPadding < 0 ||
         rowCount == 0 || decoder.outputWidth <= 0)
         return 1;
     const std::size_t stride =

@@ -142,6 +142,17 @@ TEST(JpegCodec, RefusesBuffersAndSizesThatDoNotFit)
         open.decoder.outputChannels = 4;
         EXPECT_NE(jpegReadWholeImage(open.decoder), 0);
     }
+    {
+        // A record whose picture size was changed after the header was read: a buffer fitting
+        // the smaller size would take rows of the real width, so the decode is refused.
+        OpenedDecoder open(path);
+        ASSERT_EQ(jpegReadParams(open.decoder), 0);
+        open.decoder.width = 4;
+        std::vector<std::uint8_t> buffer;
+        describeOutput(open.decoder, buffer, 3, 0, true);
+        EXPECT_NE(jpegReadWholeImage(open.decoder), 0);
+        EXPECT_EQ(buffer, std::vector<std::uint8_t>(4 * 4 * 3, 0xEE));
+    }
 }
 
 TEST(JpegCodec, DamagedFilesFailWithoutLeavingTheProcess)
@@ -175,7 +186,7 @@ TEST(JpegCodec, DamagedFilesFailWithoutLeavingTheProcess)
     EXPECT_EQ(jpegFree(truncated.decoder), 0);
 
     // Scrambled entropy data after a valid header: every outcome but a crash is acceptable,
-    // and a reported success must have filled the buffer.
+    // and a reported success must have written the buffer (it starts as all 0xEE).
     std::string scrambled = good;
     std::srand(7);
     for (std::size_t i = scrambled.size() / 3; i < scrambled.size() - 2; i += 5)
@@ -183,7 +194,9 @@ TEST(JpegCodec, DamagedFilesFailWithoutLeavingTheProcess)
     OpenedDecoder noisy(dir.write("noisy.jpg", scrambled));
     if (jpegReadParams(noisy.decoder) == 0) {
         describeOutput(noisy.decoder, buffer, 3, 0, true);
-        (void)jpegReadWholeImage(noisy.decoder);
+        if (jpegReadWholeImage(noisy.decoder) == 0) {
+            EXPECT_NE(buffer, std::vector<std::uint8_t>(buffer.size(), 0xEE));
+        }
     }
 
     // Calls out of order are refused rather than followed.
