@@ -139,9 +139,10 @@ Mesh parsePo2(std::string_view bytes, const std::string& path, const TextureLook
 {
     Po2Cursor in(bytes, path);
     Mesh mesh;
-    in.need(3, "magic");
-    if (bytes.substr(0, 3) != "PO2")
+    // A file too short for the magic is still "Not PO2 File" when the bytes it has disagree.
+    if (!std::string_view("PO2").starts_with(bytes.substr(0, 3)))
         throw LoadError("Not PO2 File");
+    in.need(3, "magic");
     in.skip(3);
     mesh.flags = in.u8("flags");
 

@@ -73,7 +73,7 @@ TEST(Mesh, NormalsFollowMovedPositions)
     Mesh mesh =
         parseBytes(writePo2(sampleDescription(MeshFlag::Polygons | MeshFlag::TrianglesOnly)));
     expectNormal(mesh, 1, 0, 0, 1);
-    // Mirror the mesh through z: its triangles now face the other way in y-z.
+    // Swap y and z (a mirror through the plane y = z): the +z normals turn into -y.
     for (std::size_t i = 0; i < mesh.positions.size(); i += 3)
         std::swap(mesh.positions[i + 1], mesh.positions[i + 2]);
     computeNormals(mesh);

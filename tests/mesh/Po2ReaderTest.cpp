@@ -246,6 +246,18 @@ TEST(Po2Reader, MagicAndTextureNameLimits)
     } catch (const LoadError& error) {
         EXPECT_STREQ(error.what(), "Not PO2 File");
     }
+    // Files shorter than the magic: other bytes are no PO2 file, a cut magic is a short one.
+    auto messageOf = [](const std::string& content) {
+        try {
+            parseBytes(content, "tiny.po2");
+        } catch (const LoadError& error) {
+            return std::string(error.what());
+        }
+        return std::string("loaded");
+    };
+    EXPECT_EQ(messageOf("GI"), "Not PO2 File");
+    EXPECT_EQ(messageOf("x"), "Not PO2 File");
+    EXPECT_EQ(messageOf("PO"), "PO2 file tiny.po2 ends before its magic");
 
     Po2Description in = sampleDescription(MeshFlag::TexCoords0);
     in.texture0Name = std::string(249, 'n');
