@@ -11,6 +11,7 @@
 #include "timeline/SceneRegistry.h"
 #include "timeline/Timeline.h"
 
+#include <algorithm>
 #include <sstream>
 #include <string>
 
@@ -22,18 +23,19 @@ Layer* Timeline::findLayer(const std::string& name)
     return nullptr;
 }
 
-// atoi on a fixed slice: leading digits only, none gives 0. Signs and blanks are not digits
-// here, so a field such as " 5" or "+5" reads 0 rather than borrowing from its neighbour.
+// atoi on a fixed slice: an optional sign, then leading digits only; none gives 0. A word holds
+// no blanks, so atoi's leading-whitespace skip never applies.
 static int fieldValue(std::string_view token, std::size_t from, std::size_t length)
 {
+    const std::size_t end = std::min(from + length, token.size());
+    std::size_t i = from;
+    const bool negative = i < end && token[i] == '-';
+    if (i < end && (token[i] == '-' || token[i] == '+'))
+        ++i;
     int value = 0;
-    for (std::size_t i = from; i < from + length && i < token.size(); ++i) {
-        const char c = token[i];
-        if (c < '0' || c > '9')
-            break;
-        value = value * 10 + (c - '0');
-    }
-    return value;
+    for (; i < end && token[i] >= '0' && token[i] <= '9'; ++i)
+        value = value * 10 + (token[i] - '0');
+    return negative ? -value : value;
 }
 
 float parseTime(std::string_view token)
