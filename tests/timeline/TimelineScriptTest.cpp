@@ -30,7 +30,7 @@ TEST(ParseTime, TakesFixedPositionsWithAtoiRules)
     EXPECT_FLOAT_EQ(parseTime("00-01.02x500"), 62.5f);
     EXPECT_FLOAT_EQ(parseTime("0a:1b:2c:5dd"), 60.0f + 2.0f + 0.005f);
     EXPECT_FLOAT_EQ(parseTime("xx:xx:xx:xxx"), 0.0f);
-    // A field may carry a sign, as atoi reads it; a sign alone is no number.
+    // A field may carry a sign, as atoi reads it.
     EXPECT_FLOAT_EQ(parseTime("00:-1:30:000"), -30.0f);
     EXPECT_FLOAT_EQ(parseTime("00:+1:-0:+00"), 60.0f);
     // Characters past the twelfth are ignored.
