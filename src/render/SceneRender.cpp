@@ -91,11 +91,11 @@ void loadProjection(const Scene& scene, const Camera& camera, float t)
     glLoadIdentity();
     const float zoom = evaluateChannel(camera.zoomFactor, t);
     const float n = scene.nearClip;
-    const float h = n / zoom;
-    const float w = h * scene.paths.aspect;
+    // n / w and n / h with h = n / zoom and w = h * aspect, reduced so that a near distance of
+    // 0 does not make them 0 / 0.
     float m[16] = {};
-    m[0] = n / w;
-    m[5] = n / h;
+    m[0] = zoom / scene.paths.aspect;
+    m[5] = zoom;
     m[11] = -1.0f;
     const std::optional<float> far =
         scene.fogMaxDistance ? std::optional<float>(evaluateChannel(*scene.fogMaxDistance, t))

@@ -6,8 +6,10 @@
 #include <GL/gl.h>
 #include <GL/glext.h>
 
+#include <array>
 #include <cmath>
 #include <cstdlib>
+#include <string>
 
 namespace {
 
@@ -53,11 +55,17 @@ TEST_F(SceneRender, ProjectionSpanFollowsZoomAndAspectWhateverTheNearPlane)
     // 0.5 / (4/3) = 0.375 of the half-width: columns 20 to 44 and rows 12 to 36 of 64 x 48.
     ensureOffscreenGl(64, 48);
     paths.aspect = 4.0f / 3.0f;
-    for (const char* nearLine : {"", "NearClipDistance 0.1\n"}) {
+    // A near distance of 0 leaves no depth resolution, but the picture keeps its span.
+    int sceneNumber = 0;
+    for (const char* nearLine : {"", "NearClipDistance 0.1\n", "NearClipDistance 0\n"}) {
         Scene& scene = squareScene(6.4f, std::string(nearLine) + noLight, unlit,
-                                   nearLine[0] ? "near" : "default");
+                                   "near" + std::to_string(sceneNumber++));
         render(scene);
         SCOPED_TRACE(nearLine);
+        float projection[16];
+        glGetFloatv(GL_PROJECTION_MATRIX, projection);
+        for (float element : projection)
+            EXPECT_TRUE(std::isfinite(element));
         expectPixel(21, 24, white);
         expectPixel(42, 24, white);
         expectPixel(18, 24, black);
@@ -260,11 +268,18 @@ TEST_F(SceneRender, LinearFogRunsFromStartToEndDistance)
         const int rest = static_cast<int>((1.0f - c.fogged) * 255.0f + 0.5f);
         expectPixel(32, 32, {255, rest, rest});
     }
-    // Any other fog type switches fog off, though the far plane stays.
+    float colour[4];
+    glGetFloatv(GL_FOG_COLOR, colour);
+    EXPECT_EQ(colour[1], 0.0f);
+    // Any other fog type switches fog off, though the far plane stays, and sends no fog colour.
+    glFogfv(GL_FOG_COLOR, std::array<float, 4>{0.0f, 0.0f, 1.0f, 1.0f}.data());
     render(squareScene(15.0f, noLight + "FogType 2\nFogMaxDistance 20\nFogColor 1 0 0\n", unlit,
                        "nofog"));
     expectPixel(32, 32, white);
     EXPECT_FALSE(glIsEnabled(GL_FOG));
+    glGetFloatv(GL_FOG_COLOR, colour);
+    EXPECT_EQ(colour[0], 0.0f);
+    EXPECT_EQ(colour[2], 1.0f);
 }
 
 TEST_F(SceneRender, DissolveFadeAndBlendSwitchesSetTheOpacity)
@@ -366,12 +381,25 @@ TEST_F(SceneRender, FlaresAddOverObjectsUnlessDepthTested)
     render(flareScene(0, "through"));
     expectPixel(32, 32, {255, 128, 128});
     expectPixel(32, 48, {0, 0, 128});
+    EXPECT_FALSE(glIsEnabled(GL_FOG));
     render(flareScene(8, "hidden"));
     expectPixel(32, 32, {0, 0, 128});
+    EXPECT_TRUE(glIsEnabled(GL_DEPTH_TEST));
+    EXPECT_FALSE(glIsEnabled(GL_FOG));
     EXPECT_TRUE(glIsEnabled(GL_LIGHTING));
     GLboolean depthWrites = GL_FALSE;
     glGetBooleanv(GL_DEPTH_WRITEMASK, &depthWrites);
     EXPECT_TRUE(depthWrites);
+    // Bit 0x10 fogs the flare, though the scene has no fog: a black fog ending at the eye
+    // swallows it, and only the navy square, drawn without fog, is left.
+    glFogfv(GL_FOG_COLOR, std::array<float, 4>{0.0f, 0.0f, 0.0f, 1.0f}.data());
+    glFogf(GL_FOG_START, 0.0f);
+    glFogf(GL_FOG_END, 1.0f);
+    render(flareScene(16, "fogged"));
+    EXPECT_TRUE(glIsEnabled(GL_FOG));
+    EXPECT_FALSE(glIsEnabled(GL_DEPTH_TEST));
+    expectPixel(32, 32, {0, 0, 128});
+    expectPixel(32, 48, {0, 0, 128});
 }
 
 TEST_F(SceneRender, ForegroundCoversTheSceneWithItsDissolve)
