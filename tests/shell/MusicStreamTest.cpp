@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdlib>
 #include <vector>
 
 namespace {
@@ -193,4 +194,39 @@ TEST(AudioLibraries, VersionsCompareFieldByField)
     EXPECT_FALSE(versionAtLeast("1.2", "1.2.1"));
     EXPECT_TRUE(versionAtLeast("1.2.0pre1", "1.2"));
     EXPECT_TRUE(audioLibrariesUpToDate());
+}
+
+// Run by ctest with SDL_AUDIODRIVER=dummy: SDL's dummy driver takes samples at the device's pace
+// without a sound card, so the device path of the clock runs for real.
+TEST(MusicDevice, ClockFollowsTheDeviceAndFreezesWhenStopped)
+{
+    const char* driver = std::getenv("SDL_AUDIODRIVER");
+    if (!driver || std::string(driver) != "dummy")
+        GTEST_SKIP() << "needs SDL_AUDIODRIVER=dummy";
+    TempDir dir;
+    const std::string path = dir.file("music.wav");
+    ASSERT_TRUE(writeAudioFile(path, AudioFileFormat::Wav, ramp(44100, 2, 44100)));
+    MusicStream stream(path);
+    ASSERT_FALSE(stream.silent());
+    stream.setTime(0.25f);
+    stream.play();
+    const std::int64_t start = monotonicNanoseconds();
+    float last = stream.getTime();
+    EXPECT_FLOAT_EQ(last, 0.25f);
+    int steps = 0;
+    // Past the end of the music (1 s) the clock goes on.
+    while (last < 1.1f && monotonicNanoseconds() - start < 10'000 * ms) {
+        const float now = stream.getTime();
+        ASSERT_GE(now, last);
+        steps += now > last ? 1 : 0;
+        last = now;
+    }
+    EXPECT_GE(last, 1.1f);
+    EXPECT_GT(steps, 100);
+    stream.stop();
+    const float stopped = stream.getTime();
+    const std::int64_t after = monotonicNanoseconds();
+    while (monotonicNanoseconds() - after < 50 * ms) {
+    }
+    EXPECT_FLOAT_EQ(stream.getTime(), stopped);
 }
