@@ -213,4 +213,31 @@ TEST_F(ObjectDraw, PolygonlessMeshesDrawAsPointSpritesOfPolygonSize)
     EXPECT_FALSE(glIsEnabled(GL_POINT_SPRITE_ARB));
 }
 
+TEST_F(ObjectDraw, MorphingPointMeshesDrawTheirWorkingCopy)
+{
+    Po2Description points;
+    points.positions = {0, 0, 0, 0.78125f, 0, 0};
+    writeMesh("Objects/Dots.lwo", points);
+    Po2Description raised = points;
+    raised.positions = {0, 0.78125f, 0, 0.78125f, 0.78125f, 0};
+    writeMesh("Objects/Raised.lwo", raised);
+    // Half way at t = 0.5, all the way at t = 1: the sprites rise from row 32 to row 40.
+    Scene& scene =
+        load(noLight +
+             lws::object("Objects/Dots.lwo", at(10),
+                         morphTo(2, lws::channel({{0.0f, 0.0f}, {1.0f, 1.0f}})) +
+                             "PolygonSize 0.002\n" + unlit) +
+             lws::object("Objects/Raised.lwo", at(10), hidden) + lws::camera(Placement{}));
+    SceneObject& dots = *scene.objects[0];
+    ASSERT_TRUE(isAnimated(dots));
+    render(scene, 0.5f);
+    expectPositions(*dots.morphMesh, {0, 0.390625f, 0, 0.78125f, 0.390625f, 0});
+    render(scene, 1.0f);
+    expectPositions(*dots.morphMesh, raised.positions);
+    expectPixel(32, 40, {255, 255, 255});
+    expectPixel(40, 40, {255, 255, 255});
+    expectPixel(32, 32, {0, 0, 0});
+    expectPixel(40, 32, {0, 0, 0});
+}
+
 } // namespace

@@ -306,16 +306,20 @@ TEST_F(SceneRender, DissolveFadeAndBlendSwitchesSetTheOpacity)
 TEST_F(SceneRender, CameraBlurLengthFadesObjectsButNotTheBackground)
 {
     writeTga("Images/blue.tga", {0, 0, 255, 255});
-    const auto fadedScene = [&](const std::string& blur, const std::string& name) -> Scene& {
+    const auto fadedScene = [&](const std::string& blur, const std::string& name,
+                                const std::string& options = unlit) -> Scene& {
         return load(
             noLight + "BGImage 0 0 0 0 \"Images/blue.tga\"\n" +
-                lws::object(squareFile, at(0, 0, 5), unlit) +
+                lws::object(squareFile, at(0, 0, 5), options) +
                 lws::camera(Placement{}, "3.2", "MotionBlur 2 FieldRendering 0 BlurLength " + blur),
             name);
     };
     render(fadedScene("0.25", "quarter"));
     expectPixel(32, 32, {191, 191, 255});
     expectPixel(2, 2, {0, 0, 255});
+    // An additive object fades by its colour instead of its alpha.
+    render(fadedScene("0.25", "additive", unlit + "\nUnseenByRays 1"));
+    expectPixel(32, 32, {191, 191, 255});
     render(fadedScene("1", "full"));
     expectPixel(32, 32, {0, 0, 255});
 }
