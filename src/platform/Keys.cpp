@@ -1,6 +1,7 @@
 #include "platform/Keys.h"
 
 #include <SDL_keycode.h>
+#include <SDL_scancode.h>
 
 int virtualKeyCode(int sdlKeycode)
 {
@@ -111,4 +112,16 @@ int virtualKeyCode(int sdlKeycode)
     default:
         return 0;
     }
+}
+
+int virtualKeyCode(int sdlKeycode, int sdlScancode)
+{
+    if (sdlScancode >= SDL_SCANCODE_1 && sdlScancode <= SDL_SCANCODE_9)
+        return '1' + (sdlScancode - SDL_SCANCODE_1);
+    if (sdlScancode == SDL_SCANCODE_0)
+        return '0';
+    const int code = virtualKeyCode(sdlKeycode);
+    if (code == 0 && sdlScancode >= SDL_SCANCODE_A && sdlScancode <= SDL_SCANCODE_Z)
+        return 'A' + (sdlScancode - SDL_SCANCODE_A);
+    return code;
 }

@@ -10,3 +10,8 @@ constexpr int virtualKeyEscape = 0x1B;
 
 // The virtual-key code for an SDL keycode, 0 where the key has none.
 int virtualKeyCode(int sdlKeycode);
+
+// The same with the key's position: the number row gives its digits on every layout, and a
+// letter key whose layout has no Latin letter gives the letter of its US position, as Windows
+// does; SDL's keycode alone follows the layout ('&' for the 1 key on a French keyboard).
+int virtualKeyCode(int sdlKeycode, int sdlScancode);

@@ -214,7 +214,8 @@ void Window::handleEvent(const void* any)
         break;
     case SDL_KEYDOWN:
     case SDL_KEYUP:
-        if (const int code = virtualKeyCode(event.key.keysym.sym); code > 0 && code < 256)
+        if (const int code = virtualKeyCode(event.key.keysym.sym, event.key.keysym.scancode);
+            code > 0 && code < 256)
             keyStates[static_cast<std::size_t>(code)] = event.type == SDL_KEYDOWN;
         break;
     case SDL_WINDOWEVENT:

@@ -21,12 +21,13 @@ void pushWindowEvent(SDL_WindowEventID id, int data1 = 0, int data2 = 0)
     ASSERT_EQ(SDL_PushEvent(&event), 1) << SDL_GetError();
 }
 
-void pushKey(SDL_Keycode key, bool down)
+void pushKey(SDL_Keycode key, bool down, SDL_Scancode position = SDL_SCANCODE_UNKNOWN)
 {
     SDL_Event event{};
     event.type = down ? SDL_KEYDOWN : SDL_KEYUP;
     event.key.state = down ? SDL_PRESSED : SDL_RELEASED;
     event.key.keysym.sym = key;
+    event.key.keysym.scancode = position;
     ASSERT_EQ(SDL_PushEvent(&event), 1) << SDL_GetError();
 }
 
@@ -106,6 +107,14 @@ TEST_F(OffscreenWindow, KeysAreHeldBetweenDownAndUpByVirtualKeyCode)
     for (const bool down : window.keys())
         held += down ? 1 : 0;
     EXPECT_EQ(held, 1);
+
+    // A French keyboard's 1 key gives the keycode '&'; the player still sees the digit.
+    pushKey(SDLK_AMPERSAND, true, SDL_SCANCODE_1);
+    window.pumpEvents();
+    EXPECT_TRUE(window.keys()['1']);
+    pushKey(SDLK_AMPERSAND, false, SDL_SCANCODE_1);
+    window.pumpEvents();
+    EXPECT_FALSE(window.keys()['1']);
 }
 
 TEST_F(OffscreenWindow, SizeChangesReachTheResizeHandlerAndCloseIsQuit)
@@ -176,6 +185,19 @@ TEST(Keys, SdlKeysTranslateToVirtualKeyCodes)
     // SDL's scancode-based keycodes lie far above 255 and must not alias a real key.
     EXPECT_EQ(virtualKeyCode(SDLK_AUDIOPLAY), 0);
     EXPECT_EQ(virtualKeyCode(SDLK_UNKNOWN), 0);
+
+    // With the key's position: the number row is digits on every layout (French: '&', 0xE9
+    // for e-acute, '-' for 6), a letter key without a Latin letter (Russian) is its US letter,
+    // and a Latin letter follows the layout (French A sits where the US Q is).
+    EXPECT_EQ(virtualKeyCode(SDLK_AMPERSAND, SDL_SCANCODE_1), '1');
+    EXPECT_EQ(virtualKeyCode(0xE9, SDL_SCANCODE_2), '2');
+    EXPECT_EQ(virtualKeyCode(SDLK_MINUS, SDL_SCANCODE_6), '6');
+    EXPECT_EQ(virtualKeyCode(0xE0, SDL_SCANCODE_0), '0');
+    EXPECT_EQ(virtualKeyCode(0x444, SDL_SCANCODE_A), 'A');
+    EXPECT_EQ(virtualKeyCode(SDLK_a, SDL_SCANCODE_Q), 'A');
+    EXPECT_EQ(virtualKeyCode(SDLK_ESCAPE, SDL_SCANCODE_ESCAPE), 27);
+    EXPECT_EQ(virtualKeyCode(SDLK_MINUS, SDL_SCANCODE_MINUS), 0xBD);
+    EXPECT_EQ(virtualKeyCode(0x436, SDL_SCANCODE_SEMICOLON), 0);
 }
 
 // These need a display; CTest runs them under xvfb-run where it exists.
