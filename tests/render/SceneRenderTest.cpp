@@ -371,11 +371,11 @@ TEST_F(SceneRender, FlaresAddOverObjectsUnlessDepthTested)
 {
     writeMesh("Objects/Navy.lwo", shapes::colouredSquare(1.0f, {0.0f, 0.0f, 0.5f, 1.0f}));
     writeTga("textures/Sun.tga", {255, 255, 255, 255});
-    const auto flareScene = [&](int fade, const std::string& name) -> Scene& {
+    const auto flareScene = [&](int fade, const std::string& name,
+                                const std::string& dissolve = "0") -> Scene& {
         // Intensity 0 switches the light off; its flare stays.
-        const std::string flare = "FlareIntensity 1\nFlareNominalDistance 5\nFlareDissolve 0\n"
-                                  "LensFlareFade " +
-                                  std::to_string(fade);
+        const std::string flare = "FlareIntensity 1\nFlareNominalDistance 5\nFlareDissolve " +
+                                  dissolve + "\nLensFlareFade " + std::to_string(fade);
         return load(noLight + lws::object("Objects/Navy.lwo", at(0, 0, 5), unlit) +
                         lws::light("Sun", at(0, 0, 10), {1.0f, 0.5f, 0.0f}, "0", 1, flare) +
                         lws::camera(Placement{}),
@@ -404,6 +404,15 @@ TEST_F(SceneRender, FlaresAddOverObjectsUnlessDepthTested)
     EXPECT_FALSE(glIsEnabled(GL_DEPTH_TEST));
     expectPixel(32, 32, {0, 0, 128});
     expectPixel(32, 48, {0, 0, 128});
+
+    // The dissolve goes to the flare's alpha: it adds as before until the alpha test drops it.
+    render(flareScene(0, "dimmed", "0.25"));
+    expectPixel(32, 32, {255, 128, 128});
+    float colour[4];
+    glGetFloatv(GL_CURRENT_COLOR, colour);
+    EXPECT_FLOAT_EQ(colour[3], 0.75f);
+    render(flareScene(0, "dissolved", "1"));
+    expectPixel(32, 32, {0, 0, 128});
 }
 
 TEST_F(SceneRender, ForegroundCoversTheSceneWithItsDissolve)
