@@ -19,6 +19,8 @@ struct Key {
     KeyShape shape = KeyShape::Linear;
     float params[4] = {0.0f, 0.0f, 0.0f, 0.0f};
     float tension = 0.0f;
+    float continuity = 0.0f;
+    float bias = 0.0f;
 };
 
 Envelope envelopeOf(const std::vector<Key>& keys, EnvelopeBehavior pre = EnvelopeBehavior::Reset,
@@ -31,6 +33,8 @@ Envelope envelopeOf(const std::vector<Key>& keys, EnvelopeBehavior pre = Envelop
         key.time = in.time;
         key.shape = in.shape;
         key.tension = in.tension;
+        key.continuity = in.continuity;
+        key.bias = in.bias;
         for (int i = 0; i < 4; ++i)
             key.params[i] = in.params[i];
         envelope.keys.push_back(key);
@@ -171,6 +175,20 @@ TEST(Envelope, TcbUsesNeighbourRatios)
     EXPECT_EQ(evaluateEnvelope(envelope, 0.5f), 0.5625f);
 }
 
+TEST(Envelope, TcbContinuityAndBiasWeightTheTwoSides)
+{
+    // Keys 0, 1, 3, 4 at times 0, 1, 2, 3; both ratios are 1/2. The second key (c 0.5, b 0.5):
+    // a = 1.5 * 1.5, b = 0.5 * 0.5, out = 0.5 * (2.25 * 1 + 0.25 * 2) = 1.375. The third
+    // (c -0.5, b 0.5): a = 1.5 * 1.5, b = 0.5 * 0.5, in = 0.5 * (0.25 * 1 + 2.25 * 2) = 2.375.
+    // At u = 0.25 the basis is 0.84375, 0.15625, 0.140625, -0.046875: 1 + 3 + out + in give
+    // 0.84375 + 0.46875 + 0.193359375 - 0.111328125, exact in single precision.
+    const Envelope envelope = envelopeOf({{0.0f, 0.0f, KeyShape::TCB},
+                                          {1.0f, 1.0f, KeyShape::TCB, {}, 0.0f, 0.5f, 0.5f},
+                                          {3.0f, 2.0f, KeyShape::TCB, {}, 0.0f, -0.5f, 0.5f},
+                                          {4.0f, 3.0f, KeyShape::TCB}});
+    EXPECT_EQ(evaluateEnvelope(envelope, 1.25f), 1.39453125f);
+}
+
 TEST(Envelope, HermiteAndBezierTangents)
 {
     // No neighbours: out = 2, in = 4; 0.5 * 1 + 0.125 * 2 - 0.125 * 4 = 0.25.
@@ -184,6 +202,13 @@ TEST(Envelope, HermiteAndBezierTangents)
                                         {1.0f, 1.0f, KeyShape::Hermite, {0.0f, 2.0f}},
                                         {3.0f, 2.0f, KeyShape::Hermite, {4.0f, 0.0f}}});
     EXPECT_EQ(evaluateEnvelope(scaled, 1.5f), 1.625f);
+    // With a next key as well the incoming tangent 4 is scaled by (2 - 1) / (3 - 1):
+    // 0.5 * 1 + 0.5 * 3 + 0.125 * 1 - 0.125 * 2.
+    const Envelope both = envelopeOf({{0.0f, 0.0f, KeyShape::Hermite},
+                                      {1.0f, 1.0f, KeyShape::Hermite, {0.0f, 2.0f}},
+                                      {3.0f, 2.0f, KeyShape::Hermite, {4.0f, 0.0f}},
+                                      {9.0f, 3.0f, KeyShape::Hermite}});
+    EXPECT_EQ(evaluateEnvelope(both, 1.5f), 1.875f);
 }
 
 TEST(Envelope, LinearSpansIgnoreNeighboursButLinearTangentsDoNot)
