@@ -106,10 +106,17 @@ static void renderTextureLayer(Layer& layer, float t, std::int64_t counter)
     // The copy runs every frame, drawn or not: the lower-left corner of the back buffer becomes
     // level 0 and the driver rebuilds the mipmaps.
     bindTextureUnit(target, 0);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR_MIPMAP_LINEAR);
-    glTexParameteri(GL_TEXTURE_2D, GL_GENERATE_MIPMAP_SGIS, GL_TRUE);
-    glCopyTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, 0, 0, target.width, target.height);
+    if (target.target == GL_TEXTURE_2D) {
+        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
+        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR_MIPMAP_LINEAR);
+        glTexParameteri(GL_TEXTURE_2D, GL_GENERATE_MIPMAP_SGIS, GL_TRUE);
+        glCopyTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, 0, 0, target.width, target.height);
+    } else {
+        // A target whose size is not a power of two is a rectangle texture: binding its name to
+        // GL_TEXTURE_2D would fail and copy nothing, so it is copied into its own target, which
+        // has no mipmaps.
+        glCopyTexSubImage2D(target.target, 0, 0, 0, 0, 0, target.width, target.height);
+    }
     glViewport(viewport[0], viewport[1], viewport[2], viewport[3]);
 }
 

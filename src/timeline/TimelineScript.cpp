@@ -11,6 +11,9 @@
 #include "timeline/SceneRegistry.h"
 #include "timeline/Timeline.h"
 
+#include <GL/gl.h>
+#include <GL/glext.h>
+
 #include <algorithm>
 #include <sstream>
 #include <string>
@@ -166,6 +169,10 @@ void loadTimeline(Timeline& timeline, MappedTextFile& config, std::int64_t count
         // first copy replaces its pixels.
         if (targetWord != "screen")
             layer.target = &timeline.scenes.textures.getByName(targetWord);
+        // A cube map has six faces and no one place for the copy of the picture.
+        if (layer.target && layer.target->target == GL_TEXTURE_CUBE_MAP_ARB)
+            throw LoadError("Layer " + layer.name + " cannot render into the cube map " +
+                            targetWord);
         layer.counterFrequency = counterFrequency > 0 ? counterFrequency : 1;
         timeline.layers.push_back(std::move(layer));
     }

@@ -1,5 +1,6 @@
 #include "TimelineFixture.h"
 
+#include "shell/LoadError.h"
 #include "support/OffscreenGl.h"
 #include "timeline/FrameComposition.h"
 
@@ -88,6 +89,37 @@ TEST_F(FrameFixture, TextureLayerWithoutEventsStillCopiesTheBufferAndRestoresThe
     EXPECT_EQ(viewport[1], 6);
     EXPECT_EQ(viewport[2], 40);
     EXPECT_EQ(viewport[3], 30);
+}
+
+TEST_F(FrameFixture, RectangleTargetsAreCopiedIntoTheirOwnTarget)
+{
+    demo.dir.write("tex/wide.tga", solidTga(24, 20, 0, 0, 255));
+    demo.load("main 0 10 glow wide", "");
+    const Texture& target = *demo.timeline.layers[0].target;
+    if (target.target == GL_TEXTURE_2D)
+        GTEST_SKIP() << "no rectangle textures on this driver";
+    fillBackBuffer(0.0f, 1.0f, 0.0f);
+    startLayers(demo.timeline, 0.0f, 0);
+    renderFrame(demo.timeline, 0.0f, 0);
+    EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
+    std::vector<unsigned char> pixels(24 * 20 * 4);
+    glBindTexture(target.target, target.glName);
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    glGetTexImage(target.target, 0, GL_RGBA, GL_UNSIGNED_BYTE, pixels.data());
+    expectNear({pixels[0], pixels[1], pixels[2]}, {0, 255, 0}, "first texel");
+    const std::size_t last = pixels.size() - 4;
+    expectNear({pixels[last], pixels[last + 1], pixels[last + 2]}, {0, 255, 0}, "last texel");
+}
+
+TEST_F(FrameFixture, ACubeMapIsNoRenderTarget)
+{
+    try {
+        demo.load("main 0 10 glow NormCubeMap32", "");
+        ADD_FAILURE() << "a cube map was taken as a render target";
+    } catch (const LoadError& error) {
+        EXPECT_EQ(std::string(error.what()),
+                  "Layer glow cannot render into the cube map NormCubeMap32");
+    }
 }
 
 TEST_F(FrameFixture, ClearModesUseTheBackdropOrBlackAndTheColourStaysSet)
