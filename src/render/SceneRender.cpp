@@ -247,15 +247,24 @@ void renderScene(Scene& scene, float sceneTime, Camera& camera)
 void setupLight(Light& light, float t)
 {
     glPushMatrix();
-    // A distant light shines from its mirrored origin, taken as a direction.
+    float view[16] = {};
     if (light.lightType == 0)
-        glScalef(-1.0f, -1.0f, -1.0f);
+        glGetFloatv(GL_MODELVIEW_MATRIX, view);
     loadItemMatrix(light, t);
     float m[16];
     glGetFloatv(GL_MODELVIEW_MATRIX, m);
     glLoadIdentity();
 
-    const float position[4] = {m[12], m[13], m[14], light.lightType == 0 ? 0.0f : 1.0f};
+    // A distant light shines from its origin mirrored through the world origin, taken as a
+    // direction: the view applied to minus its world position, 2 * view origin - its own eye
+    // position. Mirroring the matrix stack instead would leave the mirrored matrix in the
+    // light's and its parents' caches, where its flare and its children would pick it up.
+    float position[4] = {m[12], m[13], m[14], 1.0f};
+    if (light.lightType == 0) {
+        for (int i = 0; i < 3; ++i)
+            position[i] = 2.0f * view[12 + i] - m[12 + i];
+        position[3] = 0.0f;
+    }
     glLightfv(light.glLight, GL_POSITION, position);
     const float k = evaluateChannel(light.intensity, t);
     const float colour[4] = {k * light.colour.red, k * light.colour.green, k * light.colour.blue,

@@ -165,6 +165,39 @@ TEST_F(SceneRender, DistantLightShinesFromItsMirroredOrigin)
     EXPECT_FALSE(glIsEnabled(GL_LIGHT1));
 }
 
+TEST_F(SceneRender, DistantLightKeepsItsOwnPlaceForItsFlareAndChildren)
+{
+    // Only the light direction is mirrored: the flare and a child square of the sun at (0, 0, 10)
+    // stay where the sun is, ahead of the camera, though the light was set up first.
+    writeTga("textures/Sun.tga", {255, 255, 255, 255});
+    writeMesh("Objects/Small.lwo", shapes::square(0.5f));
+    const std::string flare =
+        "FlareIntensity 1\nFlareNominalDistance 5\nFlareDissolve 0\nLensFlareFade 0";
+    render(load(noLight + lws::light("Sun", at(0, 0, 10), {0.0f, 0.0f, 1.0f}, "1", 0, flare) +
+                lws::object("Objects/Small.lwo", at(1, 0, -5), "ParentItem 20000000\n" + unlit) +
+                lws::camera(Placement{})));
+    expectPixel(32, 32, {0, 0, 255});
+    // The child at (1, 0, 5) lands at 0.64 of the half-width.
+    expectPixel(52, 32, white);
+    float position[4];
+    glGetLightfv(GL_LIGHT0, GL_POSITION, position);
+    EXPECT_FLOAT_EQ(position[2], 10.0f);
+    EXPECT_EQ(position[3], 0.0f);
+
+    // Under a moved and turned camera the mirrored direction is taken through the view.
+    Placement camera = at(1, 2, 3);
+    camera.heading = 0.5f;
+    render(load(noLight + lws::light("Sun", at(0, 0, 10), {1.0f, 1.0f, 1.0f}, "1", 0) +
+                    lws::light("Mirror", at(0, 0, -10), {1.0f, 1.0f, 1.0f}, "1", 1) +
+                    lws::camera(camera),
+                "moved"));
+    float mirrored[4];
+    glGetLightfv(GL_LIGHT1, GL_POSITION, mirrored);
+    glGetLightfv(GL_LIGHT0, GL_POSITION, position);
+    for (int i = 0; i < 3; ++i)
+        EXPECT_NEAR(position[i], mirrored[i], 1e-4f) << i;
+}
+
 TEST_F(SceneRender, PointLightFallsOffWithTheAngleAtEachCorner)
 {
     // Two units in front of the square's centre: every corner sees it at 2 / sqrt(6).
