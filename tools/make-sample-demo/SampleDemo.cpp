@@ -490,7 +490,10 @@ std::string spin(float period, float offset = 0.0f)
 std::string orbitScene()
 {
     std::string text = header(30, 900) + "AmbientColor 1 1 1\nAmbientIntensity 0.25\n\n";
-    text += object("objects/colourbox.lwo", Motion().set(H, spin(3.0f)).set(P, spin(5.0f)));
+    // Drawn without depth test, which a convex box with culled back faces does not need: the
+    // glow layer clears only the colour ("cc"), and the depth left there is the last frame's.
+    text += object("objects/colourbox.lwo", Motion().set(H, spin(3.0f)).set(P, spin(5.0f)),
+                   "UnseenByCamera 1\n");
     text += light("Key", 0, 1, 1, 1, "0.9\n", Motion(-10, -20, 20));
     text += camera(Motion(0, 0, -6));
     return text + "BackdropColor 0.1 0.05 0.25\n";
@@ -767,14 +770,16 @@ void writeSampleDemo(const std::string& folder)
         root / "main.txt",
         "# The glow layer renders a spinning box into the texture glowtex, which the big box\n"
         "# of the city scene wears; the final layer shows the city, then the morphs; the\n"
-        "# overlay adds sparks over the morphs.\n"
-        "glow cl orbit 1 00:00:00:000\n"
+        "# overlay adds sparks over the morphs. A colour-only clear (cc) keeps the depth of\n"
+        "# whatever was drawn before, so it suits scenes drawn without depth test; the\n"
+        "# city covers the screen with its background, so clearing its depth (cz) is enough.\n"
+        "glow cc orbit 1 00:00:00:000\n"
         "glow none 00:00:15:000\n"
         "\n"
         "final cl city 1 00:00:00:000\n"
-        "final cc city 2 00:00:07:500\n"
+        "final cz city 2 00:00:07:500\n"
         "final cl morph 1 00:00:15:000\n"
-        "final cc morph 2 00:00:22:500\n"
+        "final cl morph 2 00:00:22:500\n"
         "\n"
         "overlay none 00:00:00:000\n"
         "overlay nc sparks 1 00:00:17:000\n"
@@ -807,5 +812,5 @@ void writeTinyDemo(const std::string& folder, float musicSeconds, float endTime)
     writeFile(root / "defaultdemoconfig.txt",
               "window 160 120 32 24 4 3 music.ogg . tex scn\ntiny 0.0 " + num(endTime) +
                   " glow glowtex final screen\n");
-    writeFile(root / "tiny.txt", "glow cl tiny 1 00:00:00:000\nfinal cc tiny 1 00:00:00:100\n");
+    writeFile(root / "tiny.txt", "glow cl tiny 1 00:00:00:000\nfinal cl tiny 1 00:00:00:100\n");
 }
