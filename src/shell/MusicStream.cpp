@@ -7,6 +7,7 @@
 #include <cmath>
 
 constexpr std::int64_t nanosecondsPerSecond = 1'000'000'000;
+constexpr float maxSeekSeconds = 1.0e9f;
 
 MusicClock::MusicClock(int sampleRate, std::int64_t latencyFrames)
     : rate(sampleRate > 0 ? sampleRate : 1), latency(latencyFrames)
@@ -134,8 +135,8 @@ void MusicStream::pullFrames(float* out, int frames)
     // end time whatever the length of the music.
     const std::size_t copied = static_cast<std::size_t>(available) * channels;
     if (available > 0)
-        std::copy_n(decoded.samples.begin() + static_cast<std::ptrdiff_t>(readFrame) *
-                                                   decoded.channels,
+        std::copy_n(decoded.samples.begin() +
+                        static_cast<std::ptrdiff_t>(readFrame) * decoded.channels,
                     copied, out);
     std::fill(out + copied, out + static_cast<std::size_t>(frames) * channels, 0.0f);
     readFrame += frames;
@@ -183,8 +184,11 @@ float MusicStream::getTime()
 
 void MusicStream::setTime(float seconds)
 {
-    const auto milliseconds = static_cast<std::int64_t>(seconds * 1000.0f);
-    const std::int64_t frame = std::max<std::int64_t>(0, milliseconds) * decoded.sampleRate / 1000;
+    // A start time from a configuration file can be anything: keep the conversion defined
+    // (NaN and negatives seek to 0, a billion seconds is the far end).
+    const float clamped = seconds > 0.0f ? std::min(seconds, maxSeekSeconds) : 0.0f;
+    const auto milliseconds = static_cast<std::int64_t>(clamped * 1000.0f);
+    const std::int64_t frame = milliseconds * decoded.sampleRate / 1000;
     const std::lock_guard<std::mutex> guard(lock);
     readFrame = frame;
     clock.seek(frame, monotonicNanoseconds());

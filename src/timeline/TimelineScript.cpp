@@ -15,6 +15,7 @@
 #include <GL/glext.h>
 
 #include <algorithm>
+#include <cmath>
 #include <sstream>
 #include <string>
 
@@ -155,6 +156,9 @@ void loadTimeline(Timeline& timeline, MappedTextFile& config, std::int64_t count
     const std::string scriptName = config.readWord();
     config.readFloat(timeline.startTime);
     config.readFloat(timeline.endTime);
+    // "%f" reads "nan" and "inf" too; a demo whose end time is NaN would never end.
+    if (!std::isfinite(timeline.startTime) || !std::isfinite(timeline.endTime))
+        throw LoadError("Wrong start or end time in " + config.path());
 
     for (;;) {
         config.skipBlanks();

@@ -182,6 +182,13 @@ TEST(MusicStream, SeeksToTheSampleAndFeedsSilencePastTheEnd)
     EXPECT_FLOAT_EQ(out[2 * 999 + 1], 0.0f);
     stream.setTime(0.0f);
     EXPECT_FLOAT_EQ(stream.getTime(), 0.0f);
+    // Times no music reaches stay defined: negatives and NaN seek to the start.
+    stream.setTime(-3.0f);
+    EXPECT_FLOAT_EQ(stream.getTime(), 0.0f);
+    stream.setTime(std::nanf(""));
+    EXPECT_FLOAT_EQ(stream.getTime(), 0.0f);
+    stream.setTime(1.0e30f);
+    EXPECT_FLOAT_EQ(stream.getTime(), 1.0e9f);
 }
 
 TEST(AudioLibraries, VersionsCompareFieldByField)

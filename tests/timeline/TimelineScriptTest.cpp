@@ -86,6 +86,16 @@ TEST(TimelineScript, UnknownLayersAndMissingScriptsAreRefused)
               "Cannot load file " + missing.paths.rootDir + "/nothing.txt from directory");
 }
 
+TEST(TimelineScript, StartAndEndTimesMustBeNumbers)
+{
+    for (const char* times : {"nan 10", "0 inf", "0 -nan"}) {
+        TimelineFixture demo;
+        const std::string error =
+            loadError(demo, std::string("main ") + times + " final screen", "");
+        EXPECT_EQ(error, "Wrong start or end time in " + demo.dir.file("demo.txt")) << times;
+    }
+}
+
 TEST(TimelineScript, OpenCasesAreLoadingErrorsNamingTheLine)
 {
     struct Case {
