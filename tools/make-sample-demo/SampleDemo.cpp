@@ -27,7 +27,8 @@ void writeFile(const std::filesystem::path& path, const std::string& bytes)
 }
 
 // ---------------------------------------------------------------------------------------------
-// Pictures: uncompressed 32-bit TGA, bottom row first, written pixel by pixel from a function.
+// Pictures: uncompressed 24- or 32-bit TGA, bottom row first, written pixel by pixel from a
+// function.
 
 struct Rgba8 {
     float r, g, b, a;
