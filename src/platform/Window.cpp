@@ -104,9 +104,10 @@ bool Window::createOnScreen(const WindowRequest& request)
     isFullscreen = request.fullscreen;
     if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
         std::fprintf(stderr, "SDL: %s\n", SDL_GetError());
-        showMessage("Error", "Failed To Register The Window Class.", MessageIcon::Warning);
         isFullscreen = false;
-        return false;
+        // A display variable that names no reachable server is no display at all: the demo
+        // still plays, offscreen.
+        return createOffscreen(request);
     }
     videoStarted = true;
     SDL_DisableScreenSaver();
