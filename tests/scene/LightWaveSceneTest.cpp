@@ -6,6 +6,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <utility>
+#include <vector>
+
 using namespace sceneassets;
 
 namespace {
@@ -169,4 +173,118 @@ TEST_F(LightWaveScene, HugeNumbersInPlaceOfAnyDigitFailCleanly)
             }
         }
     }
+}
+
+namespace {
+
+// The LightWave scene with one more object that uses every optional part: bones, a morph target,
+// the mixer, dissolve, point size, line thickness and the switches, and a spot light with a
+// shadow texture.
+std::string fullFeatureScene()
+{
+    std::string bones;
+    for (const char* parent : {"10000002", "40000000"})
+        bones += std::string("AddBone\nBoneName Bone\nShowBone 1 -1\nBoneActive 1\n"
+                             "BoneRestPosition 0 0.5 0\nBoneRestDirection 90 0 0\n"
+                             "BoneRestLength 0.5\nScaleBoneStrength 1\nBoneStrength 1\n"
+                             "BoneMinRange 0\nBoneMaxRange 1\nBoneType 0\nBoneMotion\n") +
+                 restMotion() + "ParentItem " + parent + "\n";
+    const std::string weight = "{ Envelope\n  1\n  Key 0.5 0 0 0 0 0 0 0 0\n  Behaviors 1 1\n}\n";
+    return lightWaveScene() + "LoadObjectLayer 1 Objects/Rig.lwo\nShowObject 6 3\nObjectMotion\n" +
+           restMotion() + "BoneFalloffType 5\n" + bones +
+           "HController 0\nParentItem 10000000\nMorphAmount 0.5\nMorphTarget 1\n"
+           "MorphSurfaces 0\nPlugin DisplacementHandler 1 LW_MorphMixer\n2 1\nGroup All 2 0 0\n"
+           "Morph M0 0 0\n" +
+           weight + "End\nMorph M1 0 0\n" + weight +
+           "End\nEndPlugin\nObjectDissolve 0.5\nPolygonSize 2\nLineThickness 2 0 0 0\n"
+           "UnaffectedByFog 1\nUnseenByRays 1\nUnseenByCamera 1\nUnseenByAlphaChannel 1\n"
+           "ShadowOptions 2\n\nAddLight\nLightName Sun\nShowLight 0 5\nLightMotion\n" +
+           restMotion() +
+           "LightColor 1 1 1\nLightIntensity 1\nLightType 2\nLightConeAngle 0.5\n"
+           "FlareIntensity 0.5\nFlareDissolve 0\nLensFlareFade 0\nShadowType 2\n";
+}
+
+} // namespace
+
+TEST_F(LightWaveScene, EveryWordDroppedDoubledOrSwappedLoadsOrFailsCleanly)
+{
+    Po2Description rig = triangle();
+    rig.flags |= MeshFlag::VertexWeights | MeshFlag::Morphs;
+    rig.vertexWeights = {1, 1, 1};
+    rig.triangleBones = {1};
+    rig.morphSizes = {1, 1};
+    rig.morphDeltas = {{0.0f, 0.0f, 1.0f, 2}, {0.0f, 1.0f, 0.0f, 1}};
+    writeMesh(files.dir, "Objects/Rig.lwo", rig);
+    const std::string text = fullFeatureScene();
+    auto full = files.load(text);
+    ASSERT_EQ(full->objects.size(), 3u);
+    const SceneObject& complete = *full->objects[2];
+    EXPECT_EQ(complete.bones.size(), 2u);
+    EXPECT_EQ(complete.morphEnvelopes.size(), 2u);
+    EXPECT_EQ(complete.flags, ObjectFlag::additive | ObjectFlag::unlit | ObjectFlag::noDepthTest |
+                                  ObjectFlag::morphMixer | ObjectFlag::noBlending |
+                                  ObjectFlag::combineScale2 | ObjectFlag::shadowCaster);
+    ASSERT_EQ(full->lights.size(), 3u);
+    EXPECT_TRUE(full->lights[2]->hasShadowTexture());
+
+    std::vector<std::pair<std::size_t, std::size_t>> words;
+    for (std::size_t at = 0; at < text.size();) {
+        const std::size_t start = text.find_first_not_of(" \n", at);
+        if (start == std::string::npos)
+            break;
+        const std::size_t end = std::min(text.find_first_of(" \n", start), text.size());
+        words.emplace_back(start, end - start);
+        at = end;
+    }
+    std::size_t loaded = 0;
+    // Whatever loads keeps every link and count inside its lists.
+    auto check = [](const Scene& scene) {
+        const std::size_t items = scene.objects.size() + scene.lights.size() + scene.cameras.size();
+        auto chainEnds = [&](const SceneItem& item, std::size_t bound) {
+            const SceneItem* ancestor = item.parent;
+            for (std::size_t step = 0; ancestor; ++step, ancestor = ancestor->parent) {
+                if (step > bound)
+                    return false;
+            }
+            return true;
+        };
+        for (const auto& object : scene.objects) {
+            EXPECT_TRUE(chainEnds(*object, items));
+            if (object->morphTarget) {
+                EXPECT_NE(object->morphTarget->mesh, nullptr);
+            }
+            const std::size_t morphs = object->mesh ? object->mesh->morphCount : 0u;
+            EXPECT_LE(object->morphEnvelopes.size(), morphs);
+            EXPECT_EQ(static_cast<std::size_t>(object->morphChannelCount),
+                      object->morphEnvelopes.size());
+            EXPECT_LE(object->bones.size(), object->mesh ? object->mesh->boneCount : 0u);
+            for (const auto& bone : object->bones)
+                EXPECT_TRUE(chainEnds(*bone, items + object->bones.size()));
+        }
+        EXPECT_LE(scene.activeLights.size(), 8u);
+        for (std::size_t n = 0; n < scene.activeLights.size(); ++n)
+            EXPECT_EQ(scene.activeLights[n]->lightNumber, static_cast<std::int32_t>(n));
+        for (const auto& light : scene.lights)
+            EXPECT_TRUE(chainEnds(*light, items));
+        for (const auto& camera : scene.cameras)
+            EXPECT_TRUE(chainEnds(*camera, items));
+    };
+    auto tryLoad = [&](const std::string& damaged) {
+        try {
+            check(*files.load(damaged));
+            ++loaded;
+        } catch (const LoadError&) {
+        }
+    };
+    for (std::size_t i = 0; i < words.size(); ++i) {
+        const auto [start, length] = words[i];
+        tryLoad(text.substr(0, start) + text.substr(start + length));
+        tryLoad(text.substr(0, start + length) + " " + text.substr(start));
+        if (i + 1 < words.size()) {
+            const auto [nextStart, nextLength] = words[i + 1];
+            tryLoad(text.substr(0, start) + text.substr(nextStart, nextLength) + " " +
+                    text.substr(start, length) + text.substr(nextStart + nextLength));
+        }
+    }
+    EXPECT_GT(loaded, 0u);
 }
