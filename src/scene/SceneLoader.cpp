@@ -11,8 +11,12 @@
 #include "shell/LoadError.h"
 #include "shell/MappedTextFile.h"
 
+#include <algorithm>
 #include <cstdint>
+#include <optional>
 #include <string_view>
+#include <unordered_map>
+#include <vector>
 
 namespace {
 
@@ -112,29 +116,38 @@ void resolveParent(Scene& scene, SceneItem& item)
         item.parent = itemAt(scene.cameras, ref.index);
 }
 
-// A parent chain that leads back to its item would make the matrix code recurse forever: the
-// link that closes the loop is dropped. Chains are at most itemCount long otherwise.
-void breakParentLoop(SceneItem& item, std::size_t itemCount)
+// Parent and morph-target links may close into loops, which would make the matrix and morph code
+// recurse forever: in each loop the member that comes first in `nodes` loses its link. Each node
+// is walked once, so a chain as long as the file allows costs no more than its length. Links to
+// nodes outside `nodes` end a walk.
+template <class Node> void breakLoops(const std::vector<Node*>& nodes, Node* Node::*link)
 {
-    const SceneItem* ancestor = item.parent;
-    for (std::size_t step = 0; ancestor && step < itemCount; ++step) {
-        if (ancestor == &item) {
-            item.parent = nullptr;
-            return;
+    std::unordered_map<const Node*, std::size_t> position;
+    position.reserve(nodes.size());
+    for (std::size_t i = 0; i < nodes.size(); ++i)
+        position.emplace(nodes[i], i);
+    enum class Mark : unsigned char { unseen, onPath, done };
+    std::vector<Mark> marks(nodes.size(), Mark::unseen);
+    std::vector<std::size_t> path;
+    for (std::size_t start = 0; start < nodes.size(); ++start) {
+        path.clear();
+        std::optional<std::size_t> at = start;
+        while (at && marks[*at] == Mark::unseen) {
+            marks[*at] = Mark::onPath;
+            path.push_back(*at);
+            const Node* next = nodes[*at]->*link;
+            const auto found = next ? position.find(next) : position.end();
+            at = found == position.end() ? std::nullopt : std::optional<std::size_t>(found->second);
         }
-        ancestor = ancestor->parent;
-    }
-}
-
-void breakMorphLoop(SceneObject& object, std::size_t objectCount)
-{
-    const SceneObject* target = object.morphTarget;
-    for (std::size_t step = 0; target && step < objectCount; ++step) {
-        if (target == &object) {
-            object.morphTarget = nullptr;
-            return;
+        if (at && marks[*at] == Mark::onPath) {
+            // The loop runs from *at to the end of the path.
+            std::size_t first = *at;
+            for (auto member = path.rbegin(); *member != *at; ++member)
+                first = std::min(first, *member);
+            nodes[first]->*link = nullptr;
         }
-        target = target->morphTarget;
+        for (std::size_t visited : path)
+            marks[visited] = Mark::done;
     }
 }
 
@@ -175,17 +188,26 @@ void resolveAndIndex(Scene& scene)
     for (const auto& camera : scene.cameras)
         resolveParent(scene, *camera);
 
-    const std::size_t itemCount = scene.objects.size() + scene.lights.size() + scene.cameras.size();
+    std::vector<SceneItem*> items;
+    std::vector<SceneObject*> objects;
     for (const auto& object : scene.objects) {
-        breakParentLoop(*object, itemCount);
-        breakMorphLoop(*object, scene.objects.size());
-        for (const auto& bone : object->bones)
-            breakParentLoop(*bone, object->bones.size() + 1);
+        items.push_back(object.get());
+        objects.push_back(object.get());
     }
     for (const auto& light : scene.lights)
-        breakParentLoop(*light, itemCount);
+        items.push_back(light.get());
     for (const auto& camera : scene.cameras)
-        breakParentLoop(*camera, itemCount);
+        items.push_back(camera.get());
+    breakLoops(items, &SceneItem::parent);
+    breakLoops(objects, &SceneObject::morphTarget);
+    // A bone's chain runs through its object's bones to the object, where the object's own
+    // chain takes over.
+    for (const auto& object : scene.objects) {
+        std::vector<SceneItem*> bones;
+        for (const auto& bone : object->bones)
+            bones.push_back(bone.get());
+        breakLoops(bones, &SceneItem::parent);
+    }
 }
 
 } // namespace

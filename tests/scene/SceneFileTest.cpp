@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
+
 using namespace scenetext;
 
 TEST(SceneFile, HeaderChecks)
@@ -199,6 +201,40 @@ TEST(SceneFile, ParentLoopsAreCutAtTheirFirstItem)
     EXPECT_EQ(scene->objects[1]->parent, scene->objects[0].get());
     EXPECT_EQ(scene->objects[2]->parent, nullptr);
     EXPECT_EQ(scene->objects[3]->parent, scene->objects[1].get());
+}
+
+TEST(SceneFile, ParentLoopsLoseTheLinkOfTheirFirstMemberInFileOrder)
+{
+    SceneFiles files;
+    // Tail leads into the loop Second -> Third -> Second without being part of it; the loop
+    // object -> light -> camera spans all three kinds.
+    auto scene = files.load(header() + nullObject("Tail", "ParentItem 10000002\nShadowOptions 7") +
+                            nullObject("Second", "ParentItem 10000002\nShadowOptions 7") +
+                            nullObject("Third", "ParentItem 10000001\nShadowOptions 7") +
+                            nullObject("ToLight", "ParentItem 20000000\nShadowOptions 7") +
+                            light("Lamp", 1, 1.0f, "ShadowType 1\n", "ParentItem 30000000\n") +
+                            camera("ParentItem 10000003\n"));
+    EXPECT_EQ(scene->objects[0]->parent, scene->objects[2].get());
+    EXPECT_EQ(scene->objects[1]->parent, nullptr);
+    EXPECT_EQ(scene->objects[2]->parent, scene->objects[1].get());
+    EXPECT_EQ(scene->objects[3]->parent, nullptr);
+    EXPECT_EQ(scene->lights[0]->parent, scene->cameras[0].get());
+    EXPECT_EQ(scene->cameras[0]->parent, scene->objects[3].get());
+
+    // One loop through thousands of objects: only the first loses its parent.
+    constexpr int count = 3000;
+    std::string text = header();
+    for (int i = 0; i < count; ++i) {
+        char id[16];
+        std::snprintf(id, sizeof id, "1%07X", (i + 1) % count);
+        text += "AddNullObject N\nObjectMotion\n" + motion(0, 0, 0, 6) + "ParentItem " + id +
+                "\nShadowOptions 7\n";
+    }
+    auto ring = files.load(text);
+    ASSERT_EQ(ring->objects.size(), static_cast<std::size_t>(count));
+    EXPECT_EQ(ring->objects[0]->parent, nullptr);
+    for (std::size_t i = 1; i < ring->objects.size(); ++i)
+        ASSERT_EQ(ring->objects[i]->parent, ring->objects[(i + 1) % count].get()) << i;
 }
 
 TEST(SceneFile, ItemBlocksEndAtTheEndOfTheFile)
