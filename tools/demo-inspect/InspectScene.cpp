@@ -14,6 +14,7 @@
 #include <cstdio>
 #include <optional>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 namespace {
@@ -72,32 +73,40 @@ bool parseTimes(const std::string& list, std::vector<float>& times)
     return !times.empty();
 }
 
-template <class Item>
-std::optional<std::size_t> positionOf(const std::vector<std::unique_ptr<Item>>& items,
-                                      const SceneItem* item)
+// Every item's kind and 0-based position in the scene's list of that kind, looked up once per
+// item rather than searched for.
+struct ItemPlace {
+    int kind;
+    std::size_t index;
+};
+using ItemPlaces = std::unordered_map<const SceneItem*, ItemPlace>;
+
+ItemPlaces placesOf(const Scene& scene)
 {
-    for (std::size_t i = 0; i < items.size(); ++i)
-        if (items[i].get() == item)
-            return i;
-    return std::nullopt;
+    ItemPlaces places;
+    for (std::size_t i = 0; i < scene.objects.size(); ++i)
+        places.emplace(scene.objects[i].get(), ItemPlace{ParentRef::object, i});
+    for (std::size_t i = 0; i < scene.lights.size(); ++i)
+        places.emplace(scene.lights[i].get(), ItemPlace{ParentRef::light, i});
+    for (std::size_t i = 0; i < scene.cameras.size(); ++i)
+        places.emplace(scene.cameras[i].get(), ItemPlace{ParentRef::camera, i});
+    return places;
+}
+
+const ItemPlace* placeOf(const ItemPlaces& places, const SceneItem* item)
+{
+    const auto found = item ? places.find(item) : places.end();
+    return found == places.end() ? nullptr : &found->second;
 }
 
 // The resolved parent as its kind and 0-based position in the scene's list of that kind.
-std::string jsonParent(const Scene& scene, const SceneItem& item)
+std::string jsonParent(const ItemPlaces& places, const SceneItem& item)
 {
-    if (!item.parent)
+    const ItemPlace* place = placeOf(places, item.parent);
+    if (!place)
         return "null";
-    std::optional<std::size_t> index;
-    int kind = 0;
-    if ((index = positionOf(scene.objects, item.parent)))
-        kind = ParentRef::object;
-    else if ((index = positionOf(scene.lights, item.parent)))
-        kind = ParentRef::light;
-    else if ((index = positionOf(scene.cameras, item.parent)))
-        kind = ParentRef::camera;
-    if (!index)
-        return "null";
-    return "{\"kind\": " + std::to_string(kind) + ", \"index\": " + std::to_string(*index) + "}";
+    return "{\"kind\": " + std::to_string(place->kind) +
+           ", \"index\": " + std::to_string(place->index) + "}";
 }
 
 std::string jsonMotion(const SceneItem& item, const std::vector<float>& times)
@@ -121,27 +130,27 @@ std::string motionField(const SceneItem& item, const std::vector<float>& times)
     return times.empty() ? "" : ", \"motion\": " + jsonMotion(item, times);
 }
 
-std::string jsonObject(const Scene& scene, const SceneObject& object,
+std::string jsonObject(const ItemPlaces& places, const SceneObject& object,
                        const std::vector<float>& times)
 {
     std::string dissolve = "null";
     if (object.dissolve)
         dissolve = object.dissolve->envelope ? "\"envelope\"" : jsonNumber(object.dissolve->value);
-    const auto target = positionOf(scene.objects, object.morphTarget);
+    const ItemPlace* target = placeOf(places, object.morphTarget);
     return "{\"mesh\": " + (object.mesh ? jsonString(object.mesh->name) : "null") +
            ", \"flags\": " + std::to_string(object.flags) +
-           ", \"parent\": " + jsonParent(scene, object) +
-           ", \"morphTarget\": " + (target ? std::to_string(*target) : "null") +
+           ", \"parent\": " + jsonParent(places, object) +
+           ", \"morphTarget\": " + (target ? std::to_string(target->index) : "null") +
            ", \"dissolve\": " + dissolve + motionField(object, times) + "}";
 }
 
-std::string jsonLight(const Scene& scene, const Light& light, const std::vector<float>& times)
+std::string jsonLight(const ItemPlaces& places, const Light& light, const std::vector<float>& times)
 {
     return "{\"name\": " + jsonString(light.name) +
            ", \"lightType\": " + std::to_string(light.fileLightType) + ", \"lightNumber\": " +
            (light.isSwitchedOff() ? "null" : std::to_string(light.lightNumber)) +
            ", \"flare\": " + (light.flareIntensity ? "true" : "false") +
-           ", \"parent\": " + jsonParent(scene, light) + motionField(light, times) + "}";
+           ", \"parent\": " + jsonParent(places, light) + motionField(light, times) + "}";
 }
 
 template <class Item, class Print>
@@ -183,6 +192,7 @@ int inspectScene(const InspectArgs& args)
     MeshRegistry meshes(textures, paths);
     ProgramRegistry programs(paths);
     const std::unique_ptr<Scene> scene = loadScene(args[3], meshes, textures, programs);
+    const ItemPlaces places = placesOf(*scene);
 
     std::string out = "{\n";
     out += "  \"startTime\": " + jsonNumber(scene->startTime) + ",\n";
@@ -195,16 +205,16 @@ int inspectScene(const InspectArgs& args)
     out += "  \"backdropColour\": " + jsonColour(scene->backdropColour) + ",\n";
     out += "  \"objects\": " +
            jsonArray(scene->objects,
-                     [&](const SceneObject& object) { return jsonObject(*scene, object, times); }) +
+                     [&](const SceneObject& object) { return jsonObject(places, object, times); }) +
            ",\n";
     out += "  \"lights\": " +
            jsonArray(scene->lights,
-                     [&](const Light& light) { return jsonLight(*scene, light, times); }) +
+                     [&](const Light& light) { return jsonLight(places, light, times); }) +
            ",\n";
     out += "  \"cameras\": " +
            jsonArray(scene->cameras,
                      [&](const Camera& camera) {
-                         return "{\"parent\": " + jsonParent(*scene, camera) +
+                         return "{\"parent\": " + jsonParent(places, camera) +
                                 motionField(camera, times) + "}";
                      }) +
            "\n}\n";
