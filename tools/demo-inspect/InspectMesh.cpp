@@ -1,36 +1,17 @@
 #include "Inspect.h"
+#include "Json.h"
 #include "Sha256.h"
 
 #include "image/TextureCache.h"
 #include "mesh/MeshRegistry.h"
 #include "platform/OffscreenSurface.h"
 #include "shell/DemoConfig.h"
-#include "shell/GlStartup.h"
 
 #include <bit>
 #include <cstdio>
 #include <string>
 
 namespace {
-
-std::string jsonString(const std::string& text)
-{
-    std::string out = "\"";
-    for (char c : text) {
-        const auto byte = static_cast<unsigned char>(c);
-        if (c == '"' || c == '\\') {
-            out += '\\';
-            out += c;
-        } else if (byte < 0x20) {
-            char escaped[8];
-            std::snprintf(escaped, sizeof escaped, "\\u%04x", byte);
-            out += escaped;
-        } else {
-            out += c;
-        }
-    }
-    return out + "\"";
-}
 
 std::string textureKey(const Texture* texture)
 {
@@ -66,11 +47,8 @@ int inspectMesh(const InspectArgs& args)
     }
     // Declared first, so the registry and cache release their GL objects while it is current.
     OffscreenSurface surface;
-    if (const char* failure = surface.create(16, 16)) {
-        std::fprintf(stderr, "%s\n", failure);
+    if (!openInspectContext(surface))
         return 1;
-    }
-    initialiseGL();
     DemoPaths paths;
     paths.rootDir = args[0];
     paths.texturesDir = args[1];

@@ -1,4 +1,5 @@
 #include "Inspect.h"
+#include "Json.h"
 
 #include "image/TextureCache.h"
 #include "material/ProgramRegistry.h"
@@ -6,7 +7,6 @@
 #include "platform/OffscreenSurface.h"
 #include "scene/Scene.h"
 #include "shell/DemoConfig.h"
-#include "shell/GlStartup.h"
 #include "shell/MappedTextFile.h"
 #include "timeline/SceneRegistry.h"
 #include "timeline/Timeline.h"
@@ -17,39 +17,13 @@
 
 namespace {
 
-std::string quoted(const std::string& text)
-{
-    std::string out = "\"";
-    for (char c : text) {
-        const auto byte = static_cast<unsigned char>(c);
-        if (c == '"' || c == '\\') {
-            out += '\\';
-            out += c;
-        } else if (byte < 0x20) {
-            char escaped[8];
-            std::snprintf(escaped, sizeof escaped, "\\u%04x", byte);
-            out += escaped;
-        } else {
-            out += c;
-        }
-    }
-    return out + "\"";
-}
-
-std::string number(float value)
-{
-    char text[32];
-    std::snprintf(text, sizeof text, "%.9g", static_cast<double>(value));
-    return text;
-}
-
 std::string eventJson(const LayerEvent& event)
 {
-    return "{\"time\": " + number(event.time) +
+    return "{\"time\": " + jsonNumber(event.time) +
            ", \"clearMode\": " + std::to_string(static_cast<int>(event.clearMode)) +
-           ", \"scene\": " + (event.scene ? quoted(event.scene->name) : "null") +
+           ", \"scene\": " + (event.scene ? jsonString(event.scene->name) : "null") +
            ", \"camera\": " + std::to_string(event.cameraNumber) +
-           ", \"sceneStart\": " + number(event.sceneStart) + "}";
+           ", \"sceneStart\": " + jsonNumber(event.sceneStart) + "}";
 }
 
 } // namespace
@@ -65,11 +39,8 @@ int inspectTimeline(const InspectArgs& args)
     }
     // Declared first, so everything holding GL objects goes while the context is current.
     OffscreenSurface surface;
-    if (const char* failure = surface.create(16, 16)) {
-        std::fprintf(stderr, "%s\n", failure);
+    if (!openInspectContext(surface))
         return 1;
-    }
-    initialiseGL();
     MappedTextFile config(args[0]);
     const DemoSettings settings = readDemoHeader(config);
     const DemoPaths paths = DemoPaths::fromSettings(settings);
@@ -80,12 +51,12 @@ int inspectTimeline(const InspectArgs& args)
     Timeline timeline(scenes);
     loadTimeline(timeline, config, 1);
 
-    std::string out = "{\"startTime\": " + number(timeline.startTime) +
-                      ", \"endTime\": " + number(timeline.endTime) + ", \"layers\": [";
+    std::string out = "{\"startTime\": " + jsonNumber(timeline.startTime) +
+                      ", \"endTime\": " + jsonNumber(timeline.endTime) + ", \"layers\": [";
     for (std::size_t i = 0; i < timeline.layers.size(); ++i) {
         const Layer& layer = timeline.layers[i];
-        out += (i ? ", " : "") + std::string("{\"name\": ") + quoted(layer.name) +
-               ", \"target\": " + (layer.target ? quoted(layer.target->name) : "null") +
+        out += (i ? ", " : "") + std::string("{\"name\": ") + jsonString(layer.name) +
+               ", \"target\": " + (layer.target ? jsonString(layer.target->name) : "null") +
                ", \"events\": [";
         for (std::size_t e = 0; e < layer.events.size(); ++e)
             out += (e ? ", " : "") + eventJson(layer.events[e]);
