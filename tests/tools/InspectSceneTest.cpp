@@ -147,3 +147,17 @@ TEST(InspectScene, LoadingErrorsGoToStandardError)
 
     EXPECT_EQ(inspect(dir, "bad --at").status, 2);
 }
+
+TEST(InspectScene, NamesThatAreNotUtf8AreEscapedByteByByte)
+{
+    TempDir dir;
+    std::string text = "LWSC\n3\nFramesPerSecond 30\n";
+    for (const char* name : {"Sonne\xE9", "S\xC3\xB6\"n"})
+        text += std::string("LightName ") + name + "\nShowLight 0 5\nLightMotion\n" + motion("0") +
+                "LightColor 1 1 1\nLightIntensity 1\nLightType 1\nShadowType 1\n";
+    dir.write("scenes/names.lws", text);
+    const InspectRun run = inspect(dir, "names");
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_NE(run.out.find("\"name\": \"Sonne\\u00e9\""), std::string::npos) << run.out;
+    EXPECT_NE(run.out.find("\"name\": \"S\xC3\xB6\\\"n\""), std::string::npos) << run.out;
+}
