@@ -2,6 +2,8 @@
 
 #include <GL/gl.h>
 
+#include <vector>
+
 constexpr float degreesPerRadian = 57.29577951308232f;
 
 namespace {
@@ -52,23 +54,41 @@ void applyInverseMotion(const Motion& motion, float t)
                  -channelAt(motion, MotionChannel::Z, t));
 }
 
+// Iterative, not recursive: parent chains come from files and may be tens of thousands of
+// items deep. Items whose cache holds time t end the walk; the rest are computed from the top.
+// The first item's parent is given, since bones choose theirs differently.
+static void loadChainMatrix(SceneItem& item, SceneItem* itemParent, float t)
+{
+    thread_local std::vector<SceneItem*> pending;
+    pending.clear();
+    SceneItem* at = &item;
+    SceneItem* next = itemParent;
+    while (at && t != at->matrixCache.time) {
+        pending.push_back(at);
+        at = next;
+        next = at ? at->matrixParent() : nullptr;
+    }
+    // A cached ancestor's matrix is loaded; a chain without one builds on the current matrix.
+    if (at)
+        loadCached(*at, t);
+    for (auto pendingItem = pending.rbegin(); pendingItem != pending.rend(); ++pendingItem)
+        applyAndStore(**pendingItem, t);
+}
+
 void SceneItem::loadItemMatrix(float t)
 {
-    if (loadCached(*this, t))
-        return;
-    // On return the parent's eye-space matrix is current, computed or loaded from its cache.
-    if (parent)
-        parent->loadItemMatrix(t);
-    applyAndStore(*this, t);
+    loadChainMatrix(*this, parent, t);
+}
+
+SceneItem* boneMatrixParent(const SceneItem& bone)
+{
+    const bool boneParent = bone.parentRef && bone.parentRef->kind == ParentRef::bone;
+    return boneParent ? bone.parent : nullptr;
 }
 
 void loadBoneMatrix(SceneItem& bone, float t)
 {
-    if (loadCached(bone, t))
-        return;
-    if (bone.parent && bone.parentRef && bone.parentRef->kind == ParentRef::bone)
-        bone.parent->loadItemMatrix(t);
-    applyAndStore(bone, t);
+    loadChainMatrix(bone, boneMatrixParent(bone), t);
 }
 
 void loadCameraView(const SceneItem& camera, float t)

@@ -24,6 +24,8 @@ inline void loadItemMatrix(SceneItem& item, float t)
 // The bone version for `Bone::loadItemMatrix`: only a bone parent (kind 4) is made first; a bone
 // whose parent is its object builds on the current matrix.
 void loadBoneMatrix(SceneItem& bone, float t);
+// The item a bone builds on: its parent when that is another bone, otherwise none.
+SceneItem* boneMatrixParent(const SceneItem& bone);
 
 // Multiplies the current matrix by the inverse of the camera's world transform: the camera's own
 // inverse motion, then each ancestor's going up. Scale never enters the view.

@@ -45,6 +45,8 @@ public:
     // Leaves the item's eye-space matrix at time t in the current GL matrix and in matrixCache,
     // building on the parent's matrix first. Bones override it (see loadBoneMatrix).
     virtual void loadItemMatrix(float t);
+    // The item whose matrix this one builds on: the parent, except where bones say otherwise.
+    virtual SceneItem* matrixParent() const { return parent; }
 
     std::optional<ParentRef> parentRef;
     SceneItem* parent = nullptr; // resolved after loading; not owned

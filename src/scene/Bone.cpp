@@ -6,3 +6,8 @@ void Bone::loadItemMatrix(float t)
 {
     loadBoneMatrix(*this, t);
 }
+
+SceneItem* Bone::matrixParent() const
+{
+    return boneMatrixParent(*this);
+}

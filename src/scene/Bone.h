@@ -8,6 +8,7 @@ class Bone : public SceneItem {
 public:
     // Builds on the parent's matrix only when the parent is another bone.
     void loadItemMatrix(float t) override;
+    SceneItem* matrixParent() const override;
 
     float restPosition[3] = {0.0f, 0.0f, 0.0f}; // "BoneRestPosition" x, y, z
     float restPitch = 0.0f;   // degrees about X: the second "BoneRestDirection" value

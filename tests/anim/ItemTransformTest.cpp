@@ -135,6 +135,7 @@ void loadMatrix(const Matrix& m)
 
 struct TestBone : SceneItem {
     void loadItemMatrix(float t) override { loadBoneMatrix(*this, t); }
+    SceneItem* matrixParent() const override { return boneMatrixParent(*this); }
 };
 
 struct TestScene {
@@ -310,4 +311,21 @@ TEST_F(ItemTransform, BonesBuildOnlyOnParentBones)
     expectMatrixNear(modelview(), multiply(localMatrix(upperPose), localMatrix(lowerPose)),
                      "bone chain");
     EXPECT_EQ(object.matrixCache.time, -1.0f);
+}
+
+TEST_F(ItemTransform, ChainsTensOfThousandsDeepDoNotExhaustTheStack)
+{
+    // Damaged or generated scenes can chain every item to the one before it.
+    TestScene scene;
+    SceneItem* previous = nullptr;
+    for (int i = 0; i < 200000; ++i)
+        previous = &scene.add(scene.objects, {0.0f, 0.0f, 0.0f, 0.0f, 0.0f, 0.0f}, previous);
+    scene.objects.front()->motion = motionOf({1.0f, 2.0f, 3.0f, 0.0f, 0.0f, 0.0f});
+    glLoadIdentity();
+    previous->loadItemMatrix(0.5f);
+    const Matrix m = modelview();
+    EXPECT_NEAR(m[12], 1.0, 1e-5);
+    EXPECT_NEAR(m[13], 2.0, 1e-5);
+    EXPECT_NEAR(m[14], 3.0, 1e-5);
+    EXPECT_EQ(scene.objects[100000]->matrixCache.time, 0.5f);
 }
