@@ -179,7 +179,11 @@ void MusicStream::togglePause()
 float MusicStream::getTime()
 {
     const std::lock_guard<std::mutex> guard(lock);
-    return static_cast<float>(clock.positionMilliseconds(monotonicNanoseconds())) * 0.001f;
+    // One rounding to float, so that a whole number of milliseconds reads as the float nearest
+    // to it (90500 ms is 90.5 s exactly).
+    const auto milliseconds =
+        static_cast<float>(clock.positionMilliseconds(monotonicNanoseconds()));
+    return static_cast<float>(static_cast<double>(milliseconds) * 0.001);
 }
 
 void MusicStream::setTime(float seconds)
@@ -187,8 +191,11 @@ void MusicStream::setTime(float seconds)
     // A start time from a configuration file can be anything: keep the conversion defined
     // (NaN and negatives seek to 0, a billion seconds is the far end).
     const float clamped = seconds > 0.0f ? std::min(seconds, maxSeekSeconds) : 0.0f;
-    const auto milliseconds = static_cast<std::int64_t>(clamped * 1000.0f);
-    const std::int64_t frame = milliseconds * decoded.sampleRate / 1000;
+    // Truncated from the exact product: in float, 0.01 (just below it) would round up to 10 ms.
+    const auto milliseconds = static_cast<std::int64_t>(static_cast<double>(clamped) * 1000.0);
+    // The first frame inside that millisecond, so the position reads back as milliseconds: at
+    // 44.1 kHz most milliseconds start between two frames.
+    const std::int64_t frame = (milliseconds * decoded.sampleRate + 999) / 1000;
     const std::lock_guard<std::mutex> guard(lock);
     readFrame = frame;
     clock.seek(frame, monotonicNanoseconds());

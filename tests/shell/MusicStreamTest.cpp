@@ -191,6 +191,28 @@ TEST(MusicStream, SeeksToTheSampleAndFeedsSilencePastTheEnd)
     EXPECT_FLOAT_EQ(stream.getTime(), 1.0e9f);
 }
 
+// 44.1 kHz has no whole frame for most milliseconds: a seek lands on the first frame of its
+// millisecond, so the position read back is the millisecond asked for, not the one before.
+// Seconds and milliseconds convert in double precision: seconds × 1000 truncated, milliseconds
+// × 0.001 rounded once to the nearest float.
+TEST(MusicStream, SeekTargetsReadBackAsTheirMilliseconds)
+{
+    MusicStream stream(ramp(44100, 1, 44100 * 3), false);
+    stream.setTime(0.001f);
+    EXPECT_EQ(stream.getTime(), 0.001f);
+    stream.setTime(1.2345f);
+    EXPECT_EQ(stream.getTime(), 1.234f);
+    std::vector<float> out(1, -9.0f);
+    stream.pullFrames(out.data(), 1);
+    // 1234 ms is frame 54419.4: frame 54420 is the first inside it.
+    EXPECT_FLOAT_EQ(out[0], static_cast<float>(54420 % 1000) / 2000.0f);
+    // The float nearest 0.01 lies just below it, so it truncates to 9 ms.
+    stream.setTime(0.01f);
+    EXPECT_EQ(stream.getTime(), 0.009f);
+    stream.setTime(90.5f);
+    EXPECT_EQ(stream.getTime(), 90.5f);
+}
+
 TEST(AudioLibraries, VersionsCompareFieldByField)
 {
     EXPECT_TRUE(versionAtLeast("1.2.0", "1.2.0"));
