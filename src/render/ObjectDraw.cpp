@@ -13,6 +13,7 @@
 
 #include <algorithm>
 #include <cstddef>
+#include <unordered_set>
 #include <vector>
 
 namespace {
@@ -27,30 +28,47 @@ void copyBasePositions(Mesh& out, const Mesh& base)
     std::copy_n(base.positions.begin(), floats, out.positions.begin());
 }
 
-// `chain` holds the objects whose morph is being computed further up the recursion: a target
-// found there (a cycle in the file's morph targets) is blended toward as it stands instead of
-// recursing for ever.
-void updateMorphAlong(SceneObject& object, float t, std::vector<const SceneObject*>& chain)
+// Whether a blend toward this object uses its own working copy, which must then be brought up
+// to date first.
+bool morphsItself(const SceneObject& object)
 {
-    SceneObject* target = object.morphTarget;
-    if (!object.morphMesh || !object.mesh)
-        return;
-    copyBasePositions(*object.morphMesh, *object.mesh);
-    // A target the file named beyond its objects, or a null object, leaves the base shape.
-    if (!target || !target->mesh)
-        return;
-    chain.push_back(&object);
-    const Mesh* towards = target->mesh;
-    if (target->morphTargetNumber != -1 && target->morphMesh) {
-        if (std::find(chain.begin(), chain.end(), target) == chain.end())
-            updateMorphAlong(*target, t, chain);
-        towards = target->morphMesh.get();
-    }
-    chain.pop_back();
-
-    const float amount = object.morphAmount ? evaluateChannel(*object.morphAmount, t) : 0.0f;
-    blendPositions(*object.morphMesh, *object.mesh, *towards, amount);
+    return object.morphTargetNumber != -1 && object.morphMesh != nullptr;
 }
+
+} // namespace
+
+void updateMorph(SceneObject& object, float t)
+{
+    // The chain P -> Q -> R is walked without recursion (a file can chain thousands of objects):
+    // every working copy is reset to its base shape going down, and the blends run coming back
+    // up, so each object blends toward its target's finished shape. A target already in the
+    // chain (a cycle in the file) is blended toward as it stands.
+    std::vector<SceneObject*> chain;
+    std::unordered_set<const SceneObject*> inChain;
+    for (SceneObject* at = &object; at;) {
+        if (!at->morphMesh || !at->mesh)
+            break;
+        copyBasePositions(*at->morphMesh, *at->mesh);
+        chain.push_back(at);
+        inChain.insert(at);
+        SceneObject* target = at->morphTarget;
+        // A target the file named beyond its objects, or a null object, leaves the base shape.
+        if (!target || !target->mesh || !morphsItself(*target) || inChain.count(target))
+            break;
+        at = target;
+    }
+    for (auto next = chain.rbegin(); next != chain.rend(); ++next) {
+        SceneObject& item = **next;
+        const SceneObject* target = item.morphTarget;
+        if (!target || !target->mesh)
+            continue;
+        const Mesh& towards = morphsItself(*target) ? *target->morphMesh : *target->mesh;
+        const float amount = item.morphAmount ? evaluateChannel(*item.morphAmount, t) : 0.0f;
+        blendPositions(*item.morphMesh, *item.mesh, towards, amount);
+    }
+}
+
+namespace {
 
 // Draws the mesh as the object is set up for: display list, immediate mode or point sprites.
 // The texture set-up is done by the caller, once for all passes.
@@ -91,12 +109,6 @@ bool isAnimated(const SceneObject& object)
     // Without a working copy (a null object's morph lines) there is nothing to animate into.
     return object.morphMesh &&
            (object.morphTargetNumber != -1 || object.has(ObjectFlag::morphMixer));
-}
-
-void updateMorph(SceneObject& object, float t)
-{
-    std::vector<const SceneObject*> chain;
-    updateMorphAlong(object, t, chain);
 }
 
 void applyMorphMixer(SceneObject& object, float t)
