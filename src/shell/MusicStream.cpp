@@ -9,6 +9,14 @@
 constexpr std::int64_t nanosecondsPerSecond = 1'000'000'000;
 constexpr float maxSeekSeconds = 1.0e9f;
 
+// Whole seconds and the rest apart, so that no product overflows whatever the rate and however
+// long the music has run.
+static std::int64_t framesIn(std::int64_t nanoseconds, std::int64_t rate)
+{
+    return nanoseconds / nanosecondsPerSecond * rate +
+           nanoseconds % nanosecondsPerSecond * rate / nanosecondsPerSecond;
+}
+
 MusicClock::MusicClock(int sampleRate, std::int64_t latencyFrames)
     : rate(sampleRate > 0 ? sampleRate : 1), latency(latencyFrames)
 {
@@ -65,7 +73,7 @@ std::int64_t MusicClock::estimate(std::int64_t now) const
     if (!playing)
         return anchorFrame;
     if (silentClock)
-        return anchorFrame + (now - anchorTime) * rate / nanosecondsPerSecond;
+        return anchorFrame + framesIn(now - anchorTime, rate);
     // Before the first callback nothing has been heard: the position waits at the seek target,
     // which is what lets playback start on the first audible movement.
     if (lastCallback < 0)
@@ -73,7 +81,7 @@ std::int64_t MusicClock::estimate(std::int64_t now) const
     // What was handed is heard a device buffer later; between callbacks the position moves at
     // the sample rate, but never past what the device has actually been given.
     const std::int64_t elapsed = std::max<std::int64_t>(0, now - lastCallback);
-    const std::int64_t moving = handedFrames - latency + elapsed * rate / nanosecondsPerSecond;
+    const std::int64_t moving = handedFrames - latency + framesIn(elapsed, rate);
     return std::min(moving, handedFrames);
 }
 
@@ -85,7 +93,8 @@ std::int64_t MusicClock::positionFrames(std::int64_t now)
 
 std::int64_t MusicClock::positionMilliseconds(std::int64_t now)
 {
-    return positionFrames(now) * 1000 / rate;
+    const std::int64_t frames = positionFrames(now);
+    return frames / rate * 1000 + frames % rate * 1000 / rate;
 }
 
 void checkAudioLibraryVersions()
@@ -195,7 +204,9 @@ void MusicStream::setTime(float seconds)
     const auto milliseconds = static_cast<std::int64_t>(static_cast<double>(clamped) * 1000.0);
     // The first frame inside that millisecond, so the position reads back as milliseconds: at
     // 44.1 kHz most milliseconds start between two frames.
-    const std::int64_t frame = (milliseconds * decoded.sampleRate + 999) / 1000;
+    const std::int64_t rate = decoded.sampleRate;
+    const std::int64_t frame =
+        milliseconds / 1000 * rate + (milliseconds % 1000 * rate + 999) / 1000;
     const std::lock_guard<std::mutex> guard(lock);
     readFrame = frame;
     clock.seek(frame, monotonicNanoseconds());

@@ -105,6 +105,26 @@ TEST(MusicClock, SilentClockRunsOnFromTheHeardPositionAndStops)
     EXPECT_EQ(clock.positionFrames(9500 * ms), heard + 1500);
 }
 
+// Whatever rate a file claims, the clock neither overflows nor freezes: at two billion frames a
+// second the nanosecond product passes 2^63 within five seconds.
+TEST(MusicClock, RunsOnAtAnyRateForAnyTime)
+{
+    MusicClock clock(2'000'000'000, 0);
+    clock.seek(0, 0);
+    clock.start(0);
+    clock.becomeSilent(0);
+    EXPECT_EQ(clock.positionFrames(20'000 * ms), 40'000'000'000);
+    EXPECT_EQ(clock.positionMilliseconds(20'000 * ms + 999'999), 20'000);
+    clock.seek(std::int64_t{2'000'000'000} * 1'000'000'000, 0);
+    EXPECT_EQ(clock.positionMilliseconds(1500 * ms), std::int64_t{1'000'000'001'500});
+    MusicClock slow(48000, 0);
+    slow.seek(0, 0);
+    slow.start(0);
+    slow.becomeSilent(0);
+    const std::int64_t tenDays = std::int64_t{10} * 86'400 * 1000 * ms;
+    EXPECT_EQ(slow.positionFrames(tenDays), std::int64_t{48000} * 86'400 * 10);
+}
+
 TEST(MusicStream, DecodesWavFlacAndOggToTheirFramesAndRate)
 {
     TempDir dir;
