@@ -25,13 +25,15 @@ struct PlayerRun {
 };
 
 // The player binary in folder, without a display and without message boxes, as a user would
-// start it there.
+// start it there. A player that does not end within two minutes is killed (status 124), so a
+// clock that stops moving fails the test instead of hanging it.
 PlayerRun runPlayer(const TempDir& dir, const std::string& environment = "")
 {
     const std::string folder = dir.path().string();
     const std::string command =
         "cd '" + folder + "' && env -u DISPLAY -u WAYLAND_DISPLAY DEMOPLAYER_NO_MESSAGE_BOXES=1 " +
-        environment + " '" + DEMOPLAYER_PATH + "' >out.txt 2>err.txt; echo $? >status.txt";
+        environment + " timeout 120 '" + DEMOPLAYER_PATH +
+        "' >out.txt 2>err.txt; echo $? >status.txt";
     const auto start = std::chrono::steady_clock::now();
     const int shell = std::system(command.c_str());
     PlayerRun run;
