@@ -162,3 +162,42 @@ TEST_F(FrameFixture, TenFramesPerSecondSceneNeitherClearsNorDrawsBetweenItsFrame
     renderFrame(demo.timeline, 0.15f, 150);
     expectNear(pixel(10, 10), {0, 0, 255}, "held again");
 }
+
+// Each mode touches its own buffers only: "cz" keeps the colour, "cc" keeps the depth, "cl"
+// clears both and "nc" neither.
+TEST_F(FrameFixture, EachClearModeClearsExactlyItsBuffers)
+{
+    demo.writeScene("empty", 1, 30, 0, "BackdropColor 1 0 0\n");
+    demo.load("main 0 10 final screen", "final nc empty 1 00:00:00:000\n"
+                                        "final cz empty 1 00:00:01:000\n"
+                                        "final cc empty 1 00:00:02:000\n"
+                                        "final cl empty 1 00:00:03:000\n");
+    auto depthAt = [](int x, int y) {
+        GLfloat depth = -1.0f;
+        glReadPixels(x, y, 1, 1, GL_DEPTH_COMPONENT, GL_FLOAT, &depth);
+        return depth;
+    };
+    // Blue with depth 0.25 everywhere before each frame.
+    auto fill = [this] {
+        glClearDepth(0.25);
+        fillBackBuffer(0.0f, 0.0f, 1.0f);
+        glClearDepth(1.0);
+    };
+    struct Expected {
+        float t;
+        std::array<int, 3> colour;
+        float depth;
+    };
+    const Expected frames[] = {{0.5f, {0, 0, 255}, 0.25f},
+                               {1.5f, {0, 0, 255}, 1.0f},
+                               {2.5f, {255, 0, 0}, 0.25f},
+                               {3.5f, {255, 0, 0}, 1.0f}};
+    startLayers(demo.timeline, 0.0f, 0);
+    for (const Expected& frame : frames) {
+        fill();
+        renderFrame(demo.timeline, frame.t, static_cast<std::int64_t>(frame.t * 1000.0f));
+        ASSERT_EQ(demo.timeline.layers[0].current, static_cast<std::size_t>(&frame - frames));
+        expectNear(pixel(20, 20), frame.colour, "colour");
+        EXPECT_NEAR(depthAt(20, 20), frame.depth, 1e-3f) << "at " << frame.t;
+    }
+}
