@@ -78,10 +78,13 @@ std::int64_t monotonicNanoseconds()
         .count();
 }
 
-// Leading digits of each dot-separated field; text such as "1.2.0pre1" stops the field there.
+// Leading digits of each dot-separated field from the first digit on, so that a name before
+// the number ("libsndfile-") is passed over; text such as "1.2.0pre1" or "1.0.31-exp" stops the
+// field there.
 static std::vector<long> versionFields(const char* text)
 {
     std::vector<long> fields;
+    text += std::strcspn(text, "0123456789");
     while (*text) {
         char* end = nullptr;
         fields.push_back(std::strtol(text, &end, 10));
@@ -115,8 +118,6 @@ bool audioLibrariesUpToDate()
     if (SDL_VERSIONNUM(linked.major, linked.minor, linked.patch) <
         SDL_VERSIONNUM(compiled.major, compiled.minor, compiled.patch))
         return false;
-    const std::string sndfile = linkedSndfileVersion();
-    const std::size_t dash = sndfile.rfind('-');
-    const std::string number = dash == std::string::npos ? sndfile : sndfile.substr(dash + 1);
-    return versionAtLeast(number.c_str(), DP_SNDFILE_BUILD_VERSION);
+    // An experimental build reports "libsndfile-1.0.31-exp": the number is the first one.
+    return versionAtLeast(linkedSndfileVersion().c_str(), DP_SNDFILE_BUILD_VERSION);
 }

@@ -41,5 +41,6 @@ std::int64_t monotonicNanoseconds();
 // built against.
 bool audioLibrariesUpToDate();
 
-// "1.2.3" style versions compared field by field; a missing field counts as 0.
+// "1.2.3" style versions compared field by field from the first digit on (so "libsndfile-1.2.3"
+// reads as 1.2.3); a missing field counts as 0.
 bool versionAtLeast(const char* linked, const char* built);

@@ -242,6 +242,10 @@ TEST(AudioLibraries, VersionsCompareFieldByField)
     EXPECT_FALSE(versionAtLeast("1.1.9", "1.2"));
     EXPECT_FALSE(versionAtLeast("1.2", "1.2.1"));
     EXPECT_TRUE(versionAtLeast("1.2.0pre1", "1.2"));
+    // libsndfile names itself first, and an experimental build adds a suffix after the number.
+    EXPECT_TRUE(versionAtLeast("libsndfile-1.2.2", "1.2.2"));
+    EXPECT_TRUE(versionAtLeast("libsndfile-1.0.31-exp", "1.0.31"));
+    EXPECT_FALSE(versionAtLeast("libsndfile-1.0.30-exp", "1.0.31"));
     EXPECT_TRUE(audioLibrariesUpToDate());
 }
 
