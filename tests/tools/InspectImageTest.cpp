@@ -1,38 +1,17 @@
 #include "demo-inspect/Sha256.h"
 #include "image/Image.h"
 #include "jpeg/JpegTestFiles.h"
+#include "support/CommandRun.h"
 #include "support/TempDir.h"
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
-#include <fstream>
-#include <sstream>
 
 namespace {
 
-std::string readAll(const std::string& path)
+CommandRun inspectImage(const TempDir& dir, const std::string& file)
 {
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
-
-struct InspectRun {
-    int status;
-    std::string out;
-    std::string err;
-};
-
-InspectRun inspectImage(const TempDir& dir, const std::string& file)
-{
-    const std::string command = std::string(DEMO_INSPECT) + " image '" + file + "' >" +
-                                dir.file("out") + " 2>" + dir.file("err") + "; echo $? >" +
-                                dir.file("status");
-    EXPECT_EQ(std::system(command.c_str()), 0);
-    return {std::stoi(readAll(dir.file("status"))), readAll(dir.file("out")),
-            readAll(dir.file("err"))};
+    return runCommand(dir, std::string(DEMO_INSPECT) + " image '" + file + "'");
 }
 
 std::string json(int width, int height, int components, const std::string& digest)
@@ -88,7 +67,7 @@ TEST(InspectImage, PrintsSizeComponentsAndPixelDigestForEachFormat)
         dir.write("photo.jpg", encodeJpeg(24, 16, 3, flatPixels(24, 16, 3, {90, 140, 200})));
     dir.write("photo.a.jpg", encodeJpeg(24, 16, 1, flatPixels(24, 16, 1, {60})));
     const Image expected = readImage(photo);
-    const InspectRun run = inspectImage(dir, photo);
+    const CommandRun run = inspectImage(dir, photo);
     EXPECT_EQ(run.status, 0);
     EXPECT_EQ(run.out,
               json(24, 16, 4, Sha256::hexOf(expected.pixels.data(), expected.pixels.size())));
@@ -97,7 +76,7 @@ TEST(InspectImage, PrintsSizeComponentsAndPixelDigestForEachFormat)
 TEST(InspectImage, LoadingErrorsGoToStandardErrorWithStatusOne)
 {
     TempDir dir;
-    InspectRun run = inspectImage(dir, dir.file("missing.tga"));
+    CommandRun run = inspectImage(dir, dir.file("missing.tga"));
     EXPECT_EQ(run.status, 1);
     EXPECT_EQ(run.out, "");
     EXPECT_NE(run.err.find("Cannot load file " + dir.file("missing.tga") + " from directory\n"),

@@ -1,39 +1,19 @@
 #include "demo-inspect/Sha256.h"
 #include "mesh/Po2Writer.h"
+#include "support/CommandRun.h"
 #include "support/TempDir.h"
 
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <cstdlib>
-#include <fstream>
-#include <sstream>
 
 namespace {
 
-std::string readAll(const std::string& path)
+// Runs demo-inspect mesh on an object under dir, its textures in dir/tex.
+CommandRun inspect(const TempDir& dir, const std::string& objectName)
 {
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
-
-struct InspectRun {
-    int status;
-    std::string out;
-    std::string err;
-};
-
-// Runs demo-inspect mesh through the shell, which also reports the exit status portably.
-InspectRun inspect(const TempDir& dir, const std::string& objectName)
-{
-    const std::string command = std::string(DEMO_INSPECT) + " mesh " + dir.path().string() +
-                                " tex " + objectName + " >" + dir.file("out") + " 2>" +
-                                dir.file("err") + "; echo $? >" + dir.file("status");
-    EXPECT_EQ(std::system(command.c_str()), 0);
-    return {std::stoi(readAll(dir.file("status"))), readAll(dir.file("out")),
-            readAll(dir.file("err"))};
+    return runCommand(dir, std::string(DEMO_INSPECT) + " mesh " + dir.path().string() + " tex " +
+                               objectName);
 }
 
 std::string tinyTga()
@@ -80,7 +60,7 @@ TEST(InspectMesh, PrintsTheLoadedFieldsAsJson)
             normals.update(&value, sizeof value); // the test host is little-endian
         }
     const std::string root = dir.path().string();
-    const InspectRun run = inspect(dir, "Objects/Cube.lwo");
+    const CommandRun run = inspect(dir, "Objects/Cube.lwo");
     EXPECT_EQ(run.status, 0) << run.err;
     EXPECT_EQ(run.out, "{\"flags\": 55, \"vertexCount\": 8, \"polygonCount\": 6, "
                        "\"cornerCount\": 24, \"texCoord0Count\": 2, \"texCoord1Count\": 3, "
@@ -95,7 +75,7 @@ TEST(InspectMesh, PrintsTheLoadedFieldsAsJson)
     points.positions = {1, 2, 3};
     points.vertexWeights = {0.5f};
     dir.write("Points.po2", writePo2(points));
-    const InspectRun bare = inspect(dir, "Points.xyz");
+    const CommandRun bare = inspect(dir, "Points.xyz");
     EXPECT_EQ(bare.status, 0) << bare.err;
     EXPECT_EQ(bare.out, "{\"flags\": 192, \"vertexCount\": 1, \"polygonCount\": 0, "
                         "\"cornerCount\": 0, \"texCoord0Count\": 0, \"texCoord1Count\": 0, "
@@ -112,12 +92,12 @@ TEST(InspectMesh, LoadingErrorsGoToStandardErrorWithStatusOne)
     std::string bytes = writePo2(mesh);
     bytes.resize(bytes.size() - 2);
     dir.write("Cut.po2", bytes);
-    const InspectRun cut = inspect(dir, "Cut.lwo");
+    const CommandRun cut = inspect(dir, "Cut.lwo");
     EXPECT_EQ(cut.status, 1);
     EXPECT_EQ(cut.out, "");
     EXPECT_EQ(cut.err, "PO2 file " + dir.file("Cut.po2") + " ends before its positions\n");
 
-    const InspectRun missing = inspect(dir, "Gone.lwo");
+    const CommandRun missing = inspect(dir, "Gone.lwo");
     EXPECT_EQ(missing.status, 1);
     EXPECT_EQ(missing.out, "");
     EXPECT_NE(missing.err.find("Cannot load file " + dir.file("Gone.po2") + " from directory\n"),

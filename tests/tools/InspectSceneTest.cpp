@@ -1,36 +1,16 @@
 #include "mesh/Po2Writer.h"
+#include "support/CommandRun.h"
 #include "support/TempDir.h"
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
-#include <fstream>
-#include <sstream>
 
 namespace {
 
-std::string readAll(const std::string& path)
+CommandRun inspect(const TempDir& dir, const std::string& arguments)
 {
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
-
-struct InspectRun {
-    int status;
-    std::string out;
-    std::string err;
-};
-
-InspectRun inspect(const TempDir& dir, const std::string& arguments)
-{
-    const std::string command = std::string(DEMO_INSPECT) + " scene " + dir.path().string() +
-                                " tex scenes " + arguments + " >" + dir.file("out") + " 2>" +
-                                dir.file("err") + "; echo $? >" + dir.file("status");
-    EXPECT_EQ(std::system(command.c_str()), 0);
-    return {std::stoi(readAll(dir.file("status"))), readAll(dir.file("out")),
-            readAll(dir.file("err"))};
+    return runCommand(dir, std::string(DEMO_INSPECT) + " scene " + dir.path().string() +
+                               " tex scenes " + arguments);
 }
 
 std::string envelope(const std::string& keys, int count)
@@ -102,7 +82,7 @@ TEST(InspectScene, PrintsTheLoadedSceneAsJson)
 {
     TempDir dir;
     writeDemo(dir);
-    const InspectRun run = inspect(dir, "show --at 0,0.5");
+    const CommandRun run = inspect(dir, "show --at 0,0.5");
     ASSERT_EQ(run.status, 0) << run.err;
     const std::string& out = run.out;
     EXPECT_NE(out.find("\"startTime\": 0.5,"), std::string::npos) << out;
@@ -131,7 +111,7 @@ TEST(InspectScene, PrintsTheLoadedSceneAsJson)
     EXPECT_NE(out.find("{\"parent\": null, \"motion\": [[0, 0, 0, 0, 0, 0], [1, 0, 0, 0, 0, 0]]}"),
               std::string::npos);
 
-    const InspectRun plain = inspect(dir, "show");
+    const CommandRun plain = inspect(dir, "show");
     EXPECT_EQ(plain.status, 0);
     EXPECT_EQ(plain.out.find("\"motion\""), std::string::npos);
 }
@@ -140,7 +120,7 @@ TEST(InspectScene, LoadingErrorsGoToStandardError)
 {
     TempDir dir;
     dir.write("scenes/bad.lws", "LWSC\n2\n");
-    const InspectRun run = inspect(dir, "bad");
+    const CommandRun run = inspect(dir, "bad");
     EXPECT_EQ(run.status, 1);
     EXPECT_TRUE(run.out.empty());
     EXPECT_NE(run.err.find("Not LW version 6 or higher"), std::string::npos);
@@ -156,7 +136,7 @@ TEST(InspectScene, NamesThatAreNotUtf8AreEscapedByteByByte)
         text += std::string("LightName ") + name + "\nShowLight 0 5\nLightMotion\n" + motion("0") +
                 "LightColor 1 1 1\nLightIntensity 1\nLightType 1\nShadowType 1\n";
     dir.write("scenes/names.lws", text);
-    const InspectRun run = inspect(dir, "names");
+    const CommandRun run = inspect(dir, "names");
     ASSERT_EQ(run.status, 0) << run.err;
     EXPECT_NE(run.out.find("\"name\": \"Sonne\\u00e9\""), std::string::npos) << run.out;
     EXPECT_NE(run.out.find("\"name\": \"S\xC3\xB6\\\"n\""), std::string::npos) << run.out;
