@@ -8,6 +8,7 @@
 
 constexpr std::int64_t nanosecondsPerSecond = 1'000'000'000;
 constexpr float maxSeekSeconds = 1.0e9f;
+constexpr std::int64_t stalledDeviceNanoseconds = 500'000'000;
 
 // Whole seconds and the rest apart, so that no product overflows whatever the rate and however
 // long the music has run.
@@ -82,6 +83,10 @@ std::int64_t MusicClock::estimate(std::int64_t now) const
     // the sample rate, but never past what the device has actually been given.
     const std::int64_t elapsed = std::max<std::int64_t>(0, now - lastCallback);
     const std::int64_t moving = handedFrames - latency + framesIn(elapsed, rate);
+    // A device that stops calling back (suspended, unplugged) must not stop the demo: after
+    // half a second without a callback the position runs on at the sample rate.
+    if (elapsed > stalledDeviceNanoseconds)
+        return moving;
     return std::min(moving, handedFrames);
 }
 

@@ -42,6 +42,10 @@ TEST(MusicClock, HoldsAtTheSeekTargetUntilTheDeviceTakesFrames)
     EXPECT_EQ(clock.positionFrames(60 * ms), 48000 * 90 + 480);
     // Never past what the device was given.
     EXPECT_EQ(clock.positionFrames(200 * ms), 48000 * 90 + 1024);
+    // A device silent for over half a second no longer holds the clock back.
+    EXPECT_EQ(clock.positionFrames(650 * ms), 48000 * 90 + 600 * 48);
+    clock.deviceTook(1024, 660 * ms);
+    EXPECT_EQ(clock.positionFrames(660 * ms), 48000 * 90 + 600 * 48);
 }
 
 TEST(MusicClock, StaysMonotonicUnderLateAndBunchedCallbacks)
