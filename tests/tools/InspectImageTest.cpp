@@ -6,7 +6,6 @@
 
 #include <gtest/gtest.h>
 
-
 namespace {
 
 CommandRun inspectImage(const TempDir& dir, const std::string& file)

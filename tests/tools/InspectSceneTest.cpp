@@ -4,7 +4,6 @@
 
 #include <gtest/gtest.h>
 
-
 namespace {
 
 CommandRun inspect(const TempDir& dir, const std::string& arguments)
