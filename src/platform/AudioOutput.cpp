@@ -29,7 +29,7 @@ std::unique_ptr<AudioOutput> AudioOutput::open(int sampleRate, int channels, Fil
     wanted.samples = requestedFrames;
     wanted.callback = &AudioOutput::callback;
     // The object exists before the device, since the callback may run as soon as it is unpaused.
-    std::unique_ptr<AudioOutput> output(new AudioOutput(channels, std::move(fill)));
+    auto output = std::make_unique<AudioOutput>(Key{}, channels, std::move(fill));
     wanted.userdata = output.get();
     SDL_AudioSpec obtained{};
     // No changes allowed: SDL converts rate, channels and format to what the hardware takes, so
@@ -44,7 +44,7 @@ std::unique_ptr<AudioOutput> AudioOutput::open(int sampleRate, int channels, Fil
     return output;
 }
 
-AudioOutput::AudioOutput(int channels, Fill callbackFill)
+AudioOutput::AudioOutput(Key, int channels, Fill callbackFill)
     : channelCount(channels), fill(std::move(callbackFill))
 {
 }

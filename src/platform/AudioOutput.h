@@ -15,6 +15,13 @@ public:
     // Null where no audio device can be opened (a headless machine).
     static std::unique_ptr<AudioOutput> open(int sampleRate, int channels, Fill fill);
 
+    // Only open() can make one: the key is private.
+    struct Key {
+    private:
+        Key() = default;
+        friend class AudioOutput;
+    };
+    AudioOutput(Key, int channels, Fill fill);
     AudioOutput(const AudioOutput&) = delete;
     AudioOutput& operator=(const AudioOutput&) = delete;
     // Closing waits for a running callback to return.
@@ -25,7 +32,6 @@ public:
     int bufferFrames() const { return deviceFrames; }
 
 private:
-    AudioOutput(int channels, Fill fill);
     static void callback(void* user, unsigned char* stream, int bytes);
 
     std::uint32_t device = 0;
