@@ -26,8 +26,8 @@
 // The bundled demo, one file at a time damaged the way disks, transfers and hand edits damage
 // them, loaded and played through the real loaders: every case ends loaded or in a LoadError.
 // DAMAGED_DEMO_CASES sets the cases per file (a wider local sweep), DAMAGED_DEMO_FIRST the first
-// seed, DAMAGED_DEMO_ONLY one "file:seed" case, DAMAGED_DEMO_VERBOSE names each case before it
-// runs, so a crash or hang can be told apart.
+// seed, DAMAGED_DEMO_ONLY one "file:seed" case, DAMAGED_DEMO_FILES the files whose names hold it,
+// DAMAGED_DEMO_VERBOSE names each case before it runs, so a crash or hang can be told apart.
 
 namespace {
 
@@ -132,6 +132,72 @@ const char* const badNumbers[] = {"2147483647",
                                   "0x7fffffff",
                                   ""};
 
+const char* const foreignLines[] = {"ParentItem 1ffffffff",
+                                    "ParentItem 10000063",
+                                    "ParentItem 20000000",
+                                    "ParentItem 40000000",
+                                    "ParentItem 10000000",
+                                    "ParentItem 0",
+                                    "TargetItem 10000001",
+                                    "TargetItem ffffffff",
+                                    "TargetItem 30000000",
+                                    "MorphTarget 99999",
+                                    "MorphTarget -5",
+                                    "MorphTarget 1",
+                                    "MorphAmount",
+                                    "MorphSurfaces",
+                                    "AddNullObject null",
+                                    "AddBone",
+                                    "BoneRestPosition 1e38 nan 0",
+                                    "BoneRestDirection nan inf -inf",
+                                    "BoneMotion",
+                                    "LightType 99",
+                                    "LightType -1",
+                                    "LightType 2",
+                                    "FlareIntensity 1e38",
+                                    "LensFlareFade 99",
+                                    "FogType 7",
+                                    "FogMinDistance -1e38",
+                                    "FramesPerSecond 0",
+                                    "FramesPerSecond -1",
+                                    "FramesPerSecond nan",
+                                    "FirstFrame 4294967295",
+                                    "LastFrame 0",
+                                    "NumChannels 99",
+                                    "NumChannels -1",
+                                    "NumChannels 2147483647",
+                                    "Plugin ObjReplacementHandler 1 LW_MorphMixer",
+                                    "Plugin MorphMixer 1 LW_MorphMixer 3 2",
+                                    "HController 99",
+                                    "PController -1",
+                                    "Key 1e38 nan 99 0 0 0 0 0 0",
+                                    "Key 1 -1 5 nan nan nan nan nan nan",
+                                    "LoadObjectLayer 1 objects/mixer.lwo",
+                                    "LoadObjectLayer 1 objects/spikes.lwo",
+                                    "LoadObjectLayer 1 objects/blob.lwo",
+                                    "LoadObjectLayer 2147483647 x",
+                                    "ShowObject 6 3",
+                                    "Channel 2147483647",
+                                    "Channel -1",
+                                    "{ Envelope",
+                                    "}",
+                                    "Behaviors 99 -99",
+                                    "SchematicPosition 1e38 1e38",
+                                    "LW_MorphMixer",
+                                    "AddLight",
+                                    "AddCamera",
+                                    "ZoomFactor 0",
+                                    "ZoomFactor -1e38",
+                                    "LightConeAngle nan",
+                                    "BackdropColor 1e38 -1 nan",
+                                    "FGImage x",
+                                    "LWSC",
+                                    "End",
+                                    "final cl city 65535 00:00:01:000",
+                                    "glow cl orbit 0 00:00:01:000",
+                                    "overlay cz morph 4294967296 99:99:99:999",
+                                    "final nc sparks 1 -9:-9:-9:-99"};
+
 template <typename T> T pick(std::mt19937& random, T count)
 {
     return std::uniform_int_distribution<T>(0, count - 1)(random);
@@ -149,7 +215,7 @@ std::string damageOnce(const std::string& original, bool text, std::mt19937& ran
     std::string bytes = original;
     if (bytes.empty())
         return bytes;
-    const int kinds = text ? 11 : 6;
+    const int kinds = text ? 12 : 6;
     const int kind = pick(random, kinds);
     std::ostringstream what;
     switch (kind) {
@@ -239,6 +305,12 @@ std::string damageOnce(const std::string& original, bool text, std::mt19937& ran
                 bytes = replaceRange(replaceRange(bytes, b, first), a, second);
             }
             what << "swapped words at " << a.begin << " and " << b.begin;
+        } else if (kind == 11) {
+            // A line of another part, with values the part does not expect.
+            const Word at = lines[pick(random, lines.size())];
+            const char* line = foreignLines[pick(random, std::size(foreignLines))];
+            bytes.insert(at.begin, std::string(line) + "\n");
+            what << "inserted \"" << line << "\" at " << at.begin;
         } else if (kind == 10) {
             // A line from elsewhere in the file, out of its place.
             const Word line = lines[pick(random, lines.size())];
@@ -326,6 +398,7 @@ TEST(DamagedDemo, EveryDamagedFileLoadsOrFailsWithALoadError)
     const int firstSeed = envInt("DAMAGED_DEMO_FIRST", 0);
     const bool verbose = std::getenv("DAMAGED_DEMO_VERBOSE") != nullptr;
     const char* only = std::getenv("DAMAGED_DEMO_ONLY");
+    const char* files = std::getenv("DAMAGED_DEMO_FILES");
 
     // The undamaged demo loads; otherwise every case below would pass on its first error.
     resetGlState();
@@ -340,7 +413,7 @@ TEST(DamagedDemo, EveryDamagedFileLoadsOrFailsWithALoadError)
         const int cases = relative == "music.ogg" ? std::max(1, casesPerFile / 4) : casesPerFile;
         for (int seed = firstSeed; seed < firstSeed + cases; ++seed) {
             const std::string name = relative + ":" + std::to_string(seed);
-            if (only && name != only)
+            if ((only && name != only) || (files && relative.find(files) == std::string::npos))
                 continue;
             std::mt19937 random(static_cast<std::uint32_t>(seed * 7919 + relative.size()));
             std::string description;
@@ -363,7 +436,7 @@ TEST(DamagedDemo, EveryDamagedFileLoadsOrFailsWithALoadError)
         writeAll(file, original);
     }
     // Both outcomes occur: damage that loading never notices would make this sweep a no-op.
-    if (!only) {
+    if (!only && !files) {
         EXPECT_GT(loaded, 0);
         EXPECT_GT(failed, 0);
     }
