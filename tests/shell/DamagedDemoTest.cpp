@@ -1,4 +1,5 @@
 #include "image/TextureCache.h"
+#include "jpeg/JpegTestFiles.h"
 #include "platform/AudioFile.h"
 #include "shell/DemoConfig.h"
 #include "shell/DemoPlayer.h"
@@ -385,35 +386,27 @@ void loadAndPlay(const std::string& root, bool musicDamaged = false)
     }
 }
 
-} // namespace
+struct SweepCount {
+    int loaded = 0;
+    int failed = 0;
+};
 
-TEST(DamagedDemo, EveryDamagedFileLoadsOrFailsWithALoadError)
+// Damages each of files in turn, seed by seed, and loads and plays the demo in root each time.
+SweepCount sweep(const std::string& root, const std::vector<std::string>& files, int casesPerFile)
 {
-    ensureOffscreenGl(320, 240);
-    TempDir dir;
-    const std::string root = dir.path().string();
-    fs::copy(samples, root, fs::copy_options::recursive | fs::copy_options::overwrite_existing);
-
-    const int casesPerFile = envInt("DAMAGED_DEMO_CASES", 8);
     const int firstSeed = envInt("DAMAGED_DEMO_FIRST", 0);
     const bool verbose = std::getenv("DAMAGED_DEMO_VERBOSE") != nullptr;
     const char* only = std::getenv("DAMAGED_DEMO_ONLY");
-    const char* files = std::getenv("DAMAGED_DEMO_FILES");
-
-    // The undamaged demo loads; otherwise every case below would pass on its first error.
-    resetGlState();
-    ASSERT_NO_THROW(loadAndPlay(root));
-
-    int loaded = 0;
-    int failed = 0;
-    for (const std::string& relative : demoFiles()) {
+    const char* chosen = std::getenv("DAMAGED_DEMO_FILES");
+    SweepCount count;
+    for (const std::string& relative : files) {
         const fs::path file = fs::path(root) / relative;
         const std::string original = readAll(file);
         // The music is large and decoded by libraries of its own: fewer cases.
         const int cases = relative == "music.ogg" ? std::max(1, casesPerFile / 4) : casesPerFile;
         for (int seed = firstSeed; seed < firstSeed + cases; ++seed) {
             const std::string name = relative + ":" + std::to_string(seed);
-            if ((only && name != only) || (files && relative.find(files) == std::string::npos))
+            if ((only && name != only) || (chosen && relative.find(chosen) == std::string::npos))
                 continue;
             std::mt19937 random(static_cast<std::uint32_t>(seed * 7919 + relative.size()));
             std::string description;
@@ -423,22 +416,94 @@ TEST(DamagedDemo, EveryDamagedFileLoadsOrFailsWithALoadError)
             resetGlState();
             try {
                 loadAndPlay(root, relative == "music.ogg");
-                ++loaded;
+                ++count.loaded;
             } catch (const LoadError& error) {
                 EXPECT_STRNE(error.what(), "") << name << ": " << description;
                 if (verbose)
                     std::cerr << "load error: " << error.what() << std::endl;
-                ++failed;
+                ++count.failed;
             } catch (const std::exception& error) {
                 ADD_FAILURE() << name << " (" << description << ") threw " << error.what();
             }
         }
         writeAll(file, original);
     }
-    // Both outcomes occur: damage that loading never notices would make this sweep a no-op.
-    if (!only && !files) {
-        EXPECT_GT(loaded, 0);
-        EXPECT_GT(failed, 0);
+    std::cerr << count.loaded << " damaged demos loaded, " << count.failed << " failed to load"
+              << std::endl;
+    return count;
+}
+
+bool sweepNarrowed()
+{
+    return std::getenv("DAMAGED_DEMO_ONLY") || std::getenv("DAMAGED_DEMO_FILES");
+}
+
+// The pixels of a TGA as JPEG files: the colour one and, for four components, a grey alpha one.
+void writeJpegVersion(const std::string& tgaPath, const std::string& jpegPath,
+                      const std::string& alphaPath)
+{
+    const std::string tga = readAll(tgaPath);
+    const auto* header = reinterpret_cast<const unsigned char*>(tga.data());
+    const int width = header[12] | header[13] << 8;
+    const int height = header[14] | header[15] << 8;
+    const int components = header[16] / 8;
+    const auto* pixels = header + 18 + header[0];
+    std::vector<std::uint8_t> colour;
+    std::vector<std::uint8_t> alpha;
+    for (int i = 0; i < width * height; ++i) {
+        for (int c = 0; c < std::min(components, 3); ++c)
+            colour.push_back(pixels[i * components + c]);
+        if (components == 4)
+            alpha.push_back(pixels[i * components + 3]);
     }
-    std::cerr << loaded << " damaged demos loaded, " << failed << " failed to load" << std::endl;
+    writeAll(jpegPath, encodeJpeg(width, height, std::min(components, 3), colour, 90));
+    if (components == 4)
+        writeAll(alphaPath, encodeJpeg(width, height, 1, alpha, 90));
+}
+
+} // namespace
+
+TEST(DamagedDemo, EveryDamagedFileLoadsOrFailsWithALoadError)
+{
+    ensureOffscreenGl(320, 240);
+    TempDir dir;
+    const std::string root = dir.path().string();
+    fs::copy(samples, root, fs::copy_options::recursive | fs::copy_options::overwrite_existing);
+
+    // The undamaged demo loads; otherwise every case below would pass on its first error.
+    resetGlState();
+    ASSERT_NO_THROW(loadAndPlay(root));
+
+    const SweepCount count = sweep(root, demoFiles(), envInt("DAMAGED_DEMO_CASES", 8));
+    // Both outcomes occur: damage that loading never notices would make this sweep a no-op.
+    if (!sweepNarrowed()) {
+        EXPECT_GT(count.loaded, 0);
+        EXPECT_GT(count.failed, 0);
+    }
+}
+
+// A JPEG beside a TGA of the same name is the one loaded, so the same demo also drives the JPEG
+// reader, with and without an alpha picture.
+TEST(DamagedDemo, EveryDamagedJpegTextureLoadsOrFailsWithALoadError)
+{
+    ensureOffscreenGl(320, 240);
+    TempDir dir;
+    const std::string root = dir.path().string();
+    fs::copy(samples, root, fs::copy_options::recursive | fs::copy_options::overwrite_existing);
+    std::vector<std::string> jpegs;
+    for (const char* name : {"marble", "checker", "sky"}) {
+        const std::string base = root + "/tex/" + name;
+        writeJpegVersion(base + ".tga", base + ".jpg", base + ".a.jpg");
+        jpegs.push_back(std::string("tex/") + name + ".jpg");
+        if (fs::exists(base + ".a.jpg"))
+            jpegs.push_back(std::string("tex/") + name + ".a.jpg");
+    }
+    resetGlState();
+    ASSERT_NO_THROW(loadAndPlay(root));
+
+    const SweepCount count = sweep(root, jpegs, envInt("DAMAGED_DEMO_CASES", 8));
+    if (!sweepNarrowed()) {
+        EXPECT_GT(count.loaded, 0);
+        EXPECT_GT(count.failed, 0);
+    }
 }
