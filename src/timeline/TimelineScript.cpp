@@ -19,6 +19,8 @@
 #include <sstream>
 #include <string>
 
+constexpr float maxStartSeconds = 100000.0f;
+
 Layer* Timeline::findLayer(const std::string& name)
 {
     for (Layer& layer : layers)
@@ -159,6 +161,11 @@ void loadTimeline(Timeline& timeline, MappedTextFile& config, std::int64_t count
     // "%f" reads "nan" and "inf" too; a demo whose end time is NaN would never end.
     if (!std::isfinite(timeline.startTime) || !std::isfinite(timeline.endTime))
         throw LoadError("Wrong start or end time in " + config.path());
+    // Demo time is the music position in float seconds shifted by the start time; far from 0
+    // the shift swallows the music's steps (at -1e38 the demo would show nothing, forever).
+    if (std::fabs(timeline.startTime) > maxStartSeconds)
+        throw LoadError("Start time beyond 100000 seconds in " + config.path() +
+                        ": the demo clock cannot advance from it");
 
     for (;;) {
         config.skipBlanks();

@@ -96,6 +96,24 @@ TEST(TimelineScript, StartAndEndTimesMustBeNumbers)
     }
 }
 
+// A start time far from 0 would leave the demo clock standing: demo time is the music position
+// minus an offset that swallows its steps. A day's worth either side still plays.
+TEST(TimelineScript, StartTimesBeyondADayAreLoadingErrors)
+{
+    for (const char* times : {"-1e38 30", "1e30 2e30", "100001 100010", "-200000 10"}) {
+        TimelineFixture demo;
+        const std::string error =
+            loadError(demo, std::string("main ") + times + " final screen", "");
+        EXPECT_EQ(error, "Start time beyond 100000 seconds in " + demo.dir.file("demo.txt") +
+                             ": the demo clock cannot advance from it")
+            << times;
+    }
+    for (const char* times : {"-100000 10", "100000 100010", "0 1e38"}) {
+        TimelineFixture demo;
+        EXPECT_EQ(loadError(demo, std::string("main ") + times + " final screen", ""), "") << times;
+    }
+}
+
 TEST(TimelineScript, OpenCasesAreLoadingErrorsNamingTheLine)
 {
     struct Case {
