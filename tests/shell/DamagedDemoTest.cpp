@@ -1,6 +1,7 @@
 #include "image/TextureCache.h"
 #include "jpeg/JpegTestFiles.h"
 #include "platform/AudioFile.h"
+#include "platform/AudioOutput.h"
 #include "shell/DemoConfig.h"
 #include "shell/DemoPlayer.h"
 #include "shell/LoadError.h"
@@ -13,6 +14,7 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <chrono>
 #include <cstdint>
 #include <cstdlib>
 #include <filesystem>
@@ -377,6 +379,8 @@ void loadAndPlay(const std::string& root, bool musicDamaged = false)
     loadTimeline(player.timeline, config, 1000);
     const float start = player.timeline.startTime;
     const float end = player.timeline.endTime;
+    // The music start waits for the clock to move, as the player's does.
+    player.startOffset = startMusic(*player.clock, start, monotonicNanoseconds);
     startLayers(player.timeline, start, 0);
     for (float share : {0.0f, 0.3f, 0.6f, 0.95f}) {
         const float t = start + (end - start) * share;
@@ -414,10 +418,22 @@ SweepCount sweep(const std::string& root, const std::vector<std::string>& files,
             if (verbose)
                 std::cerr << "case " << name << ": " << description << std::endl;
             resetGlState();
+            const auto began = std::chrono::steady_clock::now();
+            // Only reported: a case far slower than the rest points at a stall.
+            const auto reportTime = [&] {
+                if (verbose)
+                    std::cerr << "took "
+                              << std::chrono::duration_cast<std::chrono::milliseconds>(
+                                     std::chrono::steady_clock::now() - began)
+                                     .count()
+                              << " ms" << std::endl;
+            };
             try {
                 loadAndPlay(root, relative == "music.ogg");
+                reportTime();
                 ++count.loaded;
             } catch (const LoadError& error) {
+                reportTime();
                 EXPECT_STRNE(error.what(), "") << name << ": " << description;
                 if (verbose)
                     std::cerr << "load error: " << error.what() << std::endl;
