@@ -265,6 +265,8 @@ std::string damageOnce(const std::string& original, bool text, std::mt19937& ran
     case 5: { // a 16-bit field set to an extreme
         const std::uint16_t values[] = {0xffff, 0x8000, 0x7fff, 0, 1};
         const std::uint16_t value = values[pick(random, 5)];
+        if (bytes.size() < 2)
+            break;
         const std::size_t at = pick(random, bytes.size() - 1);
         bytes[at] = static_cast<char>(value & 0xff);
         bytes[at + 1] = static_cast<char>(value >> 8);
