@@ -519,7 +519,7 @@ TEST(DamagedDemo, EveryDamagedJpegTextureLoadsOrFailsWithALoadError)
     resetGlState();
     ASSERT_NO_THROW(loadAndPlay(root));
 
-    const SweepCount count = sweep(root, jpegs, envInt("DAMAGED_DEMO_CASES", 8));
+    const SweepCount count = sweep(root, jpegs, envInt("DAMAGED_DEMO_CASES", 5));
     if (!sweepNarrowed()) {
         EXPECT_GT(count.loaded, 0);
         EXPECT_GT(count.failed, 0);
