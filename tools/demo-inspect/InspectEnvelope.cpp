@@ -2,37 +2,10 @@
 
 #include "anim/Envelope.h"
 #include "shell/MappedTextFile.h"
-#include "shell/Scan.h"
 
 #include <cstdio>
 #include <string>
 #include <vector>
-
-namespace {
-
-struct SampleTime {
-    std::string text; // printed as given, so the output lines match the command line
-    float value;
-};
-
-bool parseTimes(const std::string& list, std::vector<SampleTime>& times)
-{
-    std::size_t start = 0;
-    while (start <= list.size()) {
-        std::size_t end = list.find(',', start);
-        if (end == std::string::npos)
-            end = list.size();
-        const std::string word = list.substr(start, end - start);
-        float value = 0.0f;
-        if (word.empty() || !scanFloat(word, value))
-            return false;
-        times.push_back({word, value});
-        start = end + 1;
-    }
-    return !times.empty();
-}
-
-} // namespace
 
 // demo-inspect envelope FILE --at T1,T2,...: every envelope block of FILE at every time, as
 // "INDEX TIME VALUE" lines with 0-based indices.

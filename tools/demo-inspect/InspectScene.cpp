@@ -9,7 +9,6 @@
 #include "scene/Scene.h"
 #include "scene/SceneLoader.h"
 #include "shell/DemoConfig.h"
-#include "shell/Scan.h"
 
 #include <cstdio>
 #include <optional>
@@ -25,23 +24,6 @@ std::string jsonColour(const std::optional<Rgba>& colour)
         return "null";
     return "[" + jsonNumber(colour->red) + ", " + jsonNumber(colour->green) + ", " +
            jsonNumber(colour->blue) + ", " + jsonNumber(colour->alpha) + "]";
-}
-
-bool parseTimes(const std::string& list, std::vector<float>& times)
-{
-    std::size_t start = 0;
-    while (start <= list.size()) {
-        std::size_t end = list.find(',', start);
-        if (end == std::string::npos)
-            end = list.size();
-        const std::string word = list.substr(start, end - start);
-        float value = 0.0f;
-        if (word.empty() || !scanFloat(word, value))
-            return false;
-        times.push_back(value);
-        start = end + 1;
-    }
-    return !times.empty();
 }
 
 // Every item's kind and 0-based position in the scene's list of that kind, looked up once per
@@ -140,14 +122,17 @@ std::string jsonArray(const std::vector<std::unique_ptr<Item>>& items, Print pri
 // loaded as one JSON object.
 int inspectScene(const InspectArgs& args)
 {
-    std::vector<float> times;
+    std::vector<SampleTime> samples;
     const bool valid =
-        args.size() == 4 || (args.size() == 6 && args[4] == "--at" && parseTimes(args[5], times));
+        args.size() == 4 || (args.size() == 6 && args[4] == "--at" && parseTimes(args[5], samples));
     if (!valid) {
         std::fprintf(stderr,
                      "usage: demo-inspect scene ROOT TEXDIR SCENESDIR NAME [--at T1,...]\n");
         return 2;
     }
+    std::vector<float> times;
+    for (const SampleTime& sample : samples)
+        times.push_back(sample.value);
     // Declared first, so the registries release their GL objects while it is current.
     OffscreenSurface surface;
     if (!openInspectContext(surface))
