@@ -1,6 +1,7 @@
 #include "image/Image.h"
 
-#include "platform/FileMapping.h"
+#include "shell/LoadError.h"
+#include "shell/MapFile.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -121,12 +122,10 @@ bool readScanline(ByteReader& in, std::uint8_t* line, std::size_t width)
 
 } // namespace
 
-bool readHdrImage(const std::string& path, Image& image)
+bool readHdrImage(const std::string& path, Image& image, const ImageLimits& limits)
 {
-    const auto mapping = FileMapping::open(path);
-    if (!mapping)
-        return false;
-    ByteReader in{reinterpret_cast<const std::uint8_t*>(mapping->data()), mapping->size()};
+    const FileMapping mapping = mapFile(path);
+    ByteReader in{reinterpret_cast<const std::uint8_t*>(mapping.data()), mapping.size()};
 
     constexpr std::string_view magic = "#?RADIANCE";
     std::uint8_t head[10];
@@ -160,10 +159,14 @@ bool readHdrImage(const std::string& path, Image& image)
     long width = 0;
     if (std::sscanf(resolution.c_str(), "-Y %ld +X %ld", &height, &width) != 2)
         return false;
-    // Sizes are 16-bit; refusing larger ones keeps the buffer and the loops in agreement.
-    if (height < 0 || width < 0 || height > 0xffff || width > 0xffff ||
-        std::size_t(height) * std::size_t(width) * 4 > maxImageBytes)
+    if (height < 0 || width < 0)
         return false;
+    // Data that ends early still gives the whole picture, so the buffer is sized by the header
+    // alone: only the limits keep a short file from claiming gigabytes.
+    checkImageSize(static_cast<std::uint64_t>(width), static_cast<std::uint64_t>(height), limits,
+                   path);
+    if (height > 0xffff || width > 0xffff)
+        throw LoadError("HDR image " + path + " is wider or taller than 65535 pixels");
 
     image.width = static_cast<std::uint16_t>(width);
     image.height = static_cast<std::uint16_t>(height);

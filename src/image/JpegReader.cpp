@@ -1,14 +1,21 @@
 #include "image/Image.h"
 
 #include "jpeg/JpegCodec.h"
-#include "platform/FileMapping.h"
 #include "shell/LoadError.h"
+#include "shell/MapFile.h"
 
 namespace {
 
-void decodeOrThrow(JpegDecoder& decoder, std::uint8_t* buffer, std::size_t size, int channels,
-                   const char* failure)
+// Coefficients are two bytes for each sample of each channel; a picture that passes the pixel
+// limit needs at most this much beside the output, plus libjpeg's row and table buffers.
+constexpr std::size_t coefficientBytesPerPixel = 3 * 2;
+constexpr std::size_t codecWorkingBytes = std::size_t{32} << 20;
+
+void decodeOrThrow(JpegDecoder& decoder, const ImageLimits& limits, std::uint8_t* buffer,
+                   std::size_t size, int channels, const char* failure)
 {
+    decoder.maxMemory =
+        static_cast<std::size_t>(limits.maxPixels) * coefficientBytesPerPixel + codecWorkingBytes;
     decoder.outputWidth = decoder.width;
     decoder.outputHeight = -decoder.height; // top row first, at the lowest address
     decoder.outputChannels = channels;
@@ -45,18 +52,19 @@ std::size_t pixelCount(const JpegDecoder& decoder)
     return static_cast<std::size_t>(decoder.width) * static_cast<std::size_t>(decoder.height);
 }
 
-// Image sizes are 16-bit (libjpeg itself refuses anything over 65500), and a header alone must
-// not be able to demand more memory than any texture takes.
-void requireSize(const JpegDecoder& decoder, const std::string& path)
+// Decided from the header, before a byte of the picture is decoded.
+void requireSize(const JpegDecoder& decoder, const ImageLimits& limits, const std::string& path)
 {
-    if (decoder.width > 0xffff || decoder.height > 0xffff ||
-        pixelCount(decoder) * 4 > maxImageBytes)
-        throw LoadError("JPEG image too large in " + path);
+    checkImageSize(static_cast<std::uint64_t>(decoder.width),
+                   static_cast<std::uint64_t>(decoder.height), limits, path);
+    // Image sizes are 16-bit (libjpeg itself refuses anything over 65500).
+    if (decoder.width > 0xffff || decoder.height > 0xffff)
+        throw LoadError("JPEG image " + path + " is wider or taller than 65535 pixels");
 }
 
 } // namespace
 
-Image readJpegImage(const std::string& path)
+Image readJpegImage(const std::string& path, const ImageLimits& limits)
 {
     // wall.jpg -> wall.a.jpg: the last three characters give way to "a.jpg".
     std::string alphaPath;
@@ -64,16 +72,16 @@ Image readJpegImage(const std::string& path)
         alphaPath = path.substr(0, path.size() - 3) + "a.jpg";
     Image image;
 
-    if (alphaPath.empty() || !FileMapping::exists(alphaPath)) {
+    if (alphaPath.empty() || !fileExists(alphaPath)) {
         JpegDecoder decoder;
         openOrThrow(decoder, path, "Cannot IJL readparams");
         requireGreyOrColour(decoder, path);
-        requireSize(decoder, path);
+        requireSize(decoder, limits, path);
         image.width = static_cast<std::uint16_t>(decoder.width);
         image.height = static_cast<std::uint16_t>(decoder.height);
         image.components = static_cast<std::uint8_t>(decoder.channels);
         image.pixels.resize(image.byteCount());
-        decodeOrThrow(decoder, image.pixels.data(), image.pixels.size(), decoder.channels,
+        decodeOrThrow(decoder, limits, image.pixels.data(), image.pixels.size(), decoder.channels,
                       "Cannot IJL readwholeimage");
         return image;
     }
@@ -82,11 +90,12 @@ Image readJpegImage(const std::string& path)
     {
         JpegDecoder decoder;
         openOrThrow(decoder, alphaPath, "Cannot IJL alpha readparams");
-        requireSize(decoder, alphaPath);
+        requireSize(decoder, limits, alphaPath);
         image.width = static_cast<std::uint16_t>(decoder.width);
         image.height = static_cast<std::uint16_t>(decoder.height);
         alpha.resize(pixelCount(decoder));
-        decodeOrThrow(decoder, alpha.data(), alpha.size(), 1, "Cannot IJL alpha readwholeimage");
+        decodeOrThrow(decoder, limits, alpha.data(), alpha.size(), 1,
+                      "Cannot IJL alpha readwholeimage");
     }
 
     std::vector<std::uint8_t> colour;
@@ -100,7 +109,8 @@ Image readJpegImage(const std::string& path)
             throw LoadError("JPEG alpha image " + alphaPath + " differs in size from " + path);
         channels = decoder.channels;
         colour.resize(pixelCount(decoder) * static_cast<std::size_t>(channels));
-        decodeOrThrow(decoder, colour.data(), colour.size(), channels, "Cannot IJL readwholeimage");
+        decodeOrThrow(decoder, limits, colour.data(), colour.size(), channels,
+                      "Cannot IJL readwholeimage");
     }
 
     image.components = static_cast<std::uint8_t>(channels + 1);

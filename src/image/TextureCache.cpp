@@ -2,9 +2,9 @@
 
 #include "image/Image.h"
 #include "image/TextureUpload.h"
-#include "platform/FileMapping.h"
 #include "shell/DemoConfig.h"
 #include "shell/LoadError.h"
+#include "shell/MapFile.h"
 #include "shell/MappedTextFile.h"
 
 #include <utility>
@@ -43,7 +43,7 @@ Texture& TextureCache::getByName(const std::string& name)
     const std::string path = paths.rootDir + "/" + paths.texturesDir + "/" + name;
     // A JPEG wins when both forms exist; the ".tga" form is not probed, so a texture missing in
     // both is reported under its ".tga" path.
-    if (FileMapping::exists(path + ".jpg"))
+    if (fileExists(path + ".jpg"))
         return findOrCreate(path + ".jpg");
     return findOrCreate(path + ".tga");
 }
@@ -78,7 +78,7 @@ Texture& TextureCache::findOrCreate(const std::string& key)
     if (const std::uint32_t size = cubeMapSize(key)) {
         uploadNormCubeMap(*texture, size);
     } else {
-        const Image image = readImage(key);
+        const Image image = readImage(key, textureImageLimits());
         uploadImage(*texture, image);
     }
     textures.push_back(std::move(texture));

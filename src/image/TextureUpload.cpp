@@ -82,10 +82,29 @@ std::uint32_t cubeMapSize(const std::string& key)
     // A leading-number conversion: "NormCubeMap64x.tga" is 64, "NormCubeMapab.tga" is 0.
     const std::string digits(file.substr(cubeMapPrefix.size(), file.size() - 15));
     const long size = std::strtol(digits.c_str(), nullptr, 10);
-    // Faces are 16-bit sizes; anything larger (or negative) is as wrong as a non-power of two.
-    if (size < 0 || size > 0x8000 || !isPowerOfTwo(static_cast<std::uint32_t>(size)))
+    // strtol saturates, so a long run of digits is as large as it looks rather than wrapping.
+    if (size > static_cast<long>(maxNormCubeMapSize))
+        throw LoadError("NormCubeMap size " + digits + " in " + key + " is above " +
+                        std::to_string(maxNormCubeMapSize) + " texels a side");
+    if (size < 0 || !isPowerOfTwo(static_cast<std::uint32_t>(size)))
         throw LoadError("Wrong NormCubeMap size");
     return static_cast<std::uint32_t>(size);
+}
+
+ImageLimits textureImageLimits()
+{
+    GLint max2D = 0;
+    glGetIntegerv(GL_MAX_TEXTURE_SIZE, &max2D);
+    // Without a rectangle target, other sizes become 2D textures and share the 2D limit.
+    GLint maxOther = max2D;
+    if (hasRectangleTarget())
+        glGetIntegerv(GL_MAX_RECTANGLE_TEXTURE_SIZE_NV, &maxOther);
+    ImageLimits limits;
+    if (max2D > 0)
+        limits.maxPowerOfTwoSide = static_cast<std::uint32_t>(max2D);
+    if (maxOther > 0)
+        limits.maxOtherSide = static_cast<std::uint32_t>(maxOther);
+    return limits;
 }
 
 void uploadImage(Texture& texture, const Image& image)
@@ -123,7 +142,9 @@ void uploadNormCubeMap(Texture& texture, std::uint32_t size)
     GLint maxSize = 0;
     glGetIntegerv(GL_MAX_CUBE_MAP_TEXTURE_SIZE_ARB, &maxSize);
     if (maxSize > 0 && size > static_cast<std::uint32_t>(maxSize))
-        throw LoadError("Wrong NormCubeMap size");
+        throw LoadError("NormCubeMap size " + std::to_string(size) + " in " + texture.name +
+                        " is above this driver's largest cube map, " + std::to_string(maxSize) +
+                        " texels a side");
 
     texture.components = 3;
     texture.width = static_cast<std::uint16_t>(size);

@@ -1,7 +1,7 @@
 #include "image/Image.h"
 
 #include "shell/LoadError.h"
-#include "shell/MappedTextFile.h"
+#include "shell/MapFile.h"
 
 #include <cstring>
 
@@ -16,10 +16,10 @@ std::uint16_t littleEndian16(const unsigned char* bytes)
 
 } // namespace
 
-Image readTgaImage(const std::string& path)
+Image readTgaImage(const std::string& path, const ImageLimits& limits)
 {
-    const MappedTextFile file(path);
-    const std::string_view bytes = file.bytes();
+    const FileMapping file = mapFile(path);
+    const std::string_view bytes(file.data(), file.size());
     if (bytes.size() < tgaHeaderSize)
         throw LoadError("TGA header ends early in " + path);
     const auto* header = reinterpret_cast<const unsigned char*>(bytes.data());
@@ -32,6 +32,7 @@ Image readTgaImage(const std::string& path)
     image.components = static_cast<std::uint8_t>(header[16] / 8);
     if (image.components == 0)
         throw LoadError("TGA pixel depth below 8 bits in " + path);
+    checkImageSize(image.width, image.height, limits, path);
 
     const std::size_t pixelStart = tgaHeaderSize + header[0];
     const std::size_t pixelBytes = image.byteCount();

@@ -13,8 +13,12 @@
 struct JpegErrorManager {
     jpeg_error_mgr base;
     std::jmp_buf jump;
-    bool dataEndedEarly;
 };
+
+// Each scan of a progressive file passes over the whole picture, and nothing in the format
+// bounds their number: a small file of many empty scans would decode for minutes. Encoders
+// write about ten.
+constexpr int maxScans = 100;
 
 struct FileCloser {
     void operator()(std::FILE* file) const { std::fclose(file); }
@@ -23,6 +27,7 @@ struct FileCloser {
 struct JpegState {
     jpeg_decompress_struct info{};
     JpegErrorManager error{};
+    jpeg_progress_mgr progress{};
     std::unique_ptr<std::FILE, FileCloser> file;
     std::vector<JSAMPROW> rows;
     bool created = false;
@@ -43,15 +48,25 @@ namespace {
     std::longjmp(error->jump, 1);
 }
 
-// libjpeg prints warnings to stderr by default; a decoder that shows nothing is quieter. A file
-// that ends inside the picture is remembered so the decode can refuse it.
+// libjpeg prints warnings to stderr by default; a decoder that shows nothing is quieter. libjpeg
+// fills a picture cut short with grey and calls it a warning; a damaged file is a failure here,
+// and it fails at once rather than after decoding the rest of a picture that has no data.
 void emitMessage(j_common_ptr info, int level)
 {
     auto* error = reinterpret_cast<JpegErrorManager*>(info->err);
     if (level < 0) {
         if (error->base.msg_code == JWRN_JPEG_EOF)
-            error->dataEndedEarly = true;
+            std::longjmp(error->jump, 1);
         ++error->base.num_warnings;
+    }
+}
+
+void checkScanCount(j_common_ptr info)
+{
+    if (info->is_decompressor) {
+        const auto* decompress = reinterpret_cast<j_decompress_ptr>(info);
+        if (decompress->input_scan_number > maxScans)
+            std::longjmp(reinterpret_cast<JpegErrorManager*>(info->err)->jump, 1);
     }
 }
 
@@ -137,6 +152,9 @@ int jpegInit(JpegDecoder& decoder)
         decoder.state.reset();
         return 1;
     }
+    // Set after creation, which clears everything but the error manager.
+    state.progress.progress_monitor = checkScanCount;
+    state.info.progress = &state.progress;
     return 0;
 }
 
@@ -220,12 +238,9 @@ int jpegReadWholeImage(JpegDecoder& decoder)
         const std::size_t target = decoder.outputHeight < 0 ? row : rowCount - 1 - row;
         state.rows[row] = decoder.outputBuffer + target * stride;
     }
-    state.error.dataEndedEarly = false;
-    if (decompress(&state, outSpace, state.rows.data(), static_cast<JDIMENSION>(rowCount)) != 0)
-        return 1;
-    // libjpeg fills a picture cut short with grey and calls it a warning; a damaged file is a
-    // failure here.
-    return state.error.dataEndedEarly ? 1 : 0;
+    if (decoder.maxMemory != 0)
+        state.info.mem->max_memory_to_use = static_cast<long>(decoder.maxMemory);
+    return decompress(&state, outSpace, state.rows.data(), static_cast<JDIMENSION>(rowCount));
 }
 
 int jpegFree(JpegDecoder& decoder)

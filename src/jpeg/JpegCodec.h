@@ -41,6 +41,10 @@ struct JpegDecoder {
     JpegColour outputColour = JpegColour::Unknown;
     std::uint8_t* outputBuffer = nullptr; // not owned
     std::size_t outputSize = 0;           // bytes available at outputBuffer
+    // Bytes libjpeg may hold for the decode beyond the output, 0 for no limit. Progressive and
+    // multi-scan files make it buffer every coefficient of the picture; past the limit the
+    // decode fails instead.
+    std::size_t maxMemory = 0;
 
     std::unique_ptr<JpegState> state;
 };

@@ -1,7 +1,7 @@
 #include "mesh/Po2Reader.h"
 
 #include "shell/LoadError.h"
-#include "shell/MappedTextFile.h"
+#include "shell/MapFile.h"
 
 #include <algorithm>
 #include <bit>
@@ -239,6 +239,6 @@ Mesh parsePo2(std::string_view bytes, const std::string& path, const TextureLook
 
 Mesh readPo2(const std::string& path, const TextureLookup& lookup)
 {
-    MappedTextFile file(path);
-    return parsePo2(file.bytes(), path, lookup);
+    const FileMapping file = mapFile(path);
+    return parsePo2({file.data(), file.size()}, path, lookup);
 }

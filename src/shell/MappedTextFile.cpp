@@ -1,18 +1,11 @@
 #include "shell/MappedTextFile.h"
 
 #include "shell/LoadError.h"
+#include "shell/MapFile.h"
 #include "shell/Scan.h"
 
-static FileMapping openOrThrow(const std::string& path)
-{
-    auto mapping = FileMapping::open(path);
-    if (!mapping)
-        throwCannotLoad(path);
-    return std::move(*mapping);
-}
-
 MappedTextFile::MappedTextFile(std::string path)
-    : filePath(std::move(path)), mapping(openOrThrow(filePath)), base(mapping.data()),
+    : filePath(std::move(path)), mapping(mapFile(filePath)), base(mapping.data()),
       size(mapping.size())
 {
 }

@@ -1,14 +1,7 @@
 #include "shell/MappedTextStream.h"
 
 #include "shell/LoadError.h"
-
-static FileMapping openStreamOrThrow(const std::string& path)
-{
-    auto mapping = FileMapping::open(path);
-    if (!mapping)
-        throwCannotLoad(path);
-    return std::move(*mapping);
-}
+#include "shell/MapFile.h"
 
 MappedTextStream::MappedBuffer::MappedBuffer(const char* data, std::size_t size)
 {
@@ -18,8 +11,8 @@ MappedTextStream::MappedBuffer::MappedBuffer(const char* data, std::size_t size)
 }
 
 MappedTextStream::MappedTextStream(std::string path)
-    : filePath(std::move(path)), mapping(openStreamOrThrow(filePath)),
-      buffer(mapping.data(), mapping.size()), input(&buffer)
+    : filePath(std::move(path)), mapping(mapFile(filePath)), buffer(mapping.data(), mapping.size()),
+      input(&buffer)
 {
     if (mapping.size() == 0)
         input.setstate(std::ios::eofbit);

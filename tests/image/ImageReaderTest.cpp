@@ -303,7 +303,7 @@ TEST(HdrReader, RefusalsAndEarlyEnds)
 {
     TempDir dir;
     Image image;
-    EXPECT_FALSE(readHdrImage(dir.file("missing.hdr"), image));
+    EXPECT_THROW(readHdrImage(dir.file("missing.hdr"), image), LoadError);
     EXPECT_FALSE(
         readHdrImage(dir.write("magic.hdr", "#?RGBE\n\n-Y 1 +X 1\n" + quad(1, 2, 3, 4)), image));
     EXPECT_FALSE(readHdrImage(dir.write("orient.hdr", hdrFile("+Y 512 +X 512", "")), image));
@@ -313,7 +313,6 @@ TEST(HdrReader, RefusalsAndEarlyEnds)
     EXPECT_FALSE(readHdrImage(
         dir.write("long.hdr", hdrFile("-Y 1 +X 1" + std::string(300, ' '), quad(1, 2, 3, 4))),
         image));
-    EXPECT_FALSE(readHdrImage(dir.write("huge.hdr", hdrFile("-Y 70000 +X 2", "")), image));
     EXPECT_FALSE(readHdrImage(dir.write("negative.hdr", hdrFile("-Y -3 +X 2", "")), image));
     // The magic line's own line end does not pair with a blank line straight after the magic.
     EXPECT_FALSE(readHdrImage(dir.write("pair.hdr", "#?RADIANCE\n\n-Y 1 +X 1\n"), image));
@@ -383,4 +382,74 @@ TEST(ImageReaders, DamagedFilesGiveAPictureOrALoadError)
     }
     EXPECT_GT(loaded, 0);
     EXPECT_GT(refused, 0);
+}
+
+// Headers that declare far more pixels than their few bytes of data could fill are refused from
+// the header, with the file and the size in the message, before anything is decoded: decoding
+// them took seconds and gigabytes and then gave a picture no texture could hold.
+TEST(ImageReaders, SizesBeyondTheLimitsAreRefusedFromTheHeader)
+{
+    TempDir dir;
+    const std::string small = encodeJpeg(16, 16, 3, flatPixels(16, 16, 3, {10, 20, 30}), 90);
+    const std::string arithmetic =
+        encodeJpeg(16, 16, 3, flatPixels(16, 16, 3, {10, 20, 30}), 90, JpegCoding::Arithmetic);
+    const std::string progressive =
+        encodeJpeg(16, 16, 3, flatPixels(16, 16, 3, {10, 20, 30}), 90, JpegCoding::Progressive);
+    const std::string hugeProgressive = withDeclaredSize(progressive, 16383, 16383);
+    const std::string alphaDir = dir.path().string() + "/alpha";
+    dir.write("alpha/rock.jpg", small);
+    dir.write("alpha/rock.a.jpg", withDeclaredSize(small, 9000, 9000));
+
+    struct Case {
+        std::string path;
+        const char* size;
+    };
+    const Case cases[] = {
+        {dir.write("arith.jpg", withDeclaredSize(arithmetic, 61456, 4097)), "61456 x 4097"},
+        {dir.write("prog.jpg", hugeProgressive), "16383 x 16383"},
+        {dir.write("progcut.jpg", hugeProgressive.substr(0, hugeProgressive.size() * 2 / 3)),
+         "16383 x 16383"},
+        // 9000 x 9000 fits each side but not the 64 million pixels.
+        {alphaDir + "/rock.a.jpg", "9000 x 9000"},
+        {dir.write("wide.tga", tgaFile(65535, 2000, 32, "", "")), "65535 x 2000"},
+        {dir.write("tall.hdr", hdrFile("-Y 70000 +X 2", "")), "2 x 70000"},
+        {dir.write("big.hdr", hdrFile("-Y 16384 +X 8192", quad(1, 2, 3, 4))), "8192 x 16384"},
+    };
+    for (const Case& c : cases) {
+        const std::string message =
+            loadErrorOf(c.path == alphaDir + "/rock.a.jpg" ? alphaDir + "/rock.jpg" : c.path);
+        EXPECT_NE(message.find(c.path), std::string::npos) << message;
+        EXPECT_NE(message.find(c.size), std::string::npos) << message;
+    }
+}
+
+// The texture cache narrows the sides to the driver's: power-of-two sizes are checked against
+// the 2D limit, others against the rectangle limit.
+TEST(ImageReaders, SideLimitsFollowTheTextureTargetTheSizeChooses)
+{
+    TempDir dir;
+    ImageLimits limits;
+    limits.maxPowerOfTwoSide = 256;
+    limits.maxOtherSide = 300;
+    limits.maxPixels = 1000;
+    const struct {
+        int width;
+        int height;
+        bool accepted;
+    } cases[] = {
+        {256, 1, true}, {512, 1, false}, {300, 1, true}, {301, 1, false},
+        {1, 300, true}, {32, 32, false}, {200, 5, true}, {200, 6, false},
+    };
+    for (const auto& c : cases) {
+        const std::string path = dir.write(
+            "t.tga", tgaFile(c.width, c.height, 8, "",
+                             countingBytes(static_cast<std::size_t>(c.width * c.height))));
+        bool accepted = true;
+        try {
+            EXPECT_EQ(readImage(path, limits).width, c.width);
+        } catch (const LoadError&) {
+            accepted = false;
+        }
+        EXPECT_EQ(accepted, c.accepted) << c.width << " x " << c.height;
+    }
 }

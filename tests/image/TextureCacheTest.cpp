@@ -231,6 +231,7 @@ TEST_F(TextureCacheTest, NormalisationCubeMaps)
     EXPECT_EQ(cubeMapSize("/ab/NormCubeMap16abc.tga"), 16u);
     EXPECT_EQ(cubeMapSize("/ab/NormCubeMaps.tga"), 0u);
     EXPECT_EQ(cubeMapSize("/abcdef/normCubeMap.tga"), 0u);
+    EXPECT_EQ(cubeMapSize("/ab/NormCubeMap2048.tga"), 2048u);
     EXPECT_THROW(cubeMapSize("/ab/NormCubeMap65536.tga"), LoadError);
     EXPECT_THROW(cubeMapSize("/ab/NormCubeMap-8.tga"), LoadError);
     EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
@@ -326,4 +327,51 @@ TEST_F(TextureCacheTest, LoadingScreenDrawsPleaseWaitLoadingOnUnitZero)
     expectPixel(readPixelsRGBA(0, 0, 1, 1), {0xc0, 0x80, 0x20}, "corner");
     drawLoadingScreen(cache);
     EXPECT_EQ(cache.count(), 2u);
+}
+
+// Sizes a damaged scene or timeline can name: a generated cube map above 2048 texels a side (or
+// the driver's limit) and pictures larger than the driver's textures are loading errors naming
+// them, decided before a texel is generated or a pixel decoded.
+TEST_F(TextureCacheTest, OversizedCubeMapsAndPicturesAreRefusedBeforeBuilding)
+{
+    TextureCache cache(paths);
+    auto messageOf = [&](const std::string& name) {
+        try {
+            cache.getByName(name);
+        } catch (const LoadError& error) {
+            return std::string(error.what());
+        }
+        return std::string("no error");
+    };
+    GLuint before = 0;
+    glGenTextures(1, &before);
+    for (const char* name : {"NormCubeMap4096", "NormCubeMap16384", "NormCubeMap99999999999999"}) {
+        const std::string message = messageOf(name);
+        EXPECT_NE(message.find(paths.rootDir + "/tex/" + name + ".tga"), std::string::npos)
+            << message;
+        EXPECT_NE(message.find("2048"), std::string::npos) << message;
+    }
+    // No texture name was taken by the refused loads.
+    GLuint after = 0;
+    glGenTextures(1, &after);
+    EXPECT_EQ(after, before + 1);
+    glDeleteTextures(1, &before);
+    glDeleteTextures(1, &after);
+
+    // One texel wider than the driver allows, for each target; the data is all there.
+    GLint max2D = 0;
+    GLint maxRectangle = 0;
+    glGetIntegerv(GL_MAX_TEXTURE_SIZE, &max2D);
+    glGetIntegerv(GL_MAX_RECTANGLE_TEXTURE_SIZE_NV, &maxRectangle);
+    ASSERT_GT(max2D, 0);
+    ASSERT_GT(maxRectangle, 0);
+    writeTexture("pot.tga", tgaFile(2 * max2D, 1, 8, std::string(2 * std::size_t(max2D), 'x')));
+    writeTexture("npot.tga",
+                 tgaFile(maxRectangle + 1, 1, 8, std::string(std::size_t(maxRectangle) + 1, 'x')));
+    const std::string pot = messageOf("pot");
+    EXPECT_NE(pot.find(std::to_string(2 * max2D) + " x 1"), std::string::npos) << pot;
+    const std::string npot = messageOf("npot");
+    EXPECT_NE(npot.find(std::to_string(maxRectangle + 1) + " x 1"), std::string::npos) << npot;
+    EXPECT_EQ(cache.count(), 0u);
+    EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
 }

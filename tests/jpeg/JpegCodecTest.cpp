@@ -204,3 +204,44 @@ TEST(JpegCodec, DamagedFilesFailWithoutLeavingTheProcess)
     EXPECT_NE(jpegReadParams(uninitialised), 0);
     EXPECT_NE(jpegReadWholeImage(uninitialised), 0);
 }
+
+// Progressive pictures make libjpeg keep every coefficient of the picture until the last scan;
+// the memory limit refuses that instead of growing without bound, and a file of hundreds of
+// scans (each a pass over the whole picture) is refused outright.
+TEST(JpegCodec, MemoryAndScanLimitsRefuseCostlyFilesAndPassOrdinaryOnes)
+{
+    TempDir dir;
+    const std::vector<std::uint8_t> picture = splitPicture(256, 256);
+    const std::string progressive = encodeJpeg(256, 256, 3, picture, 90, JpegCoding::Progressive);
+    const std::string manyScans =
+        encodeJpeg(16, 16, 1, flatPixels(16, 16, 1, {90}), 90, JpegCoding::ManyScans);
+    ASSERT_GT(scanCount(manyScans), 600);
+
+    struct Case {
+        const char* name;
+        const std::string& bytes;
+        int channels;
+        std::size_t maxMemory;
+        bool decodes;
+    };
+    const Case cases[] = {
+        {"progressive.jpg", progressive, 3, 0, true},
+        {"progressive.jpg", progressive, 3, std::size_t{16} << 20, true},
+        // 256 x 256 x 3 samples of two-byte coefficients do not fit in 64 KB.
+        {"progressive.jpg", progressive, 3, std::size_t{64} << 10, false},
+        {"scans.jpg", manyScans, 1, 0, false},
+    };
+    for (const Case& c : cases) {
+        OpenedDecoder open(dir.write(c.name, c.bytes));
+        ASSERT_EQ(jpegReadParams(open.decoder), 0) << c.name;
+        std::vector<std::uint8_t> buffer;
+        describeOutput(open.decoder, buffer, c.channels, 0, true);
+        open.decoder.maxMemory = c.maxMemory;
+        EXPECT_EQ(jpegReadWholeImage(open.decoder) == 0, c.decodes)
+            << c.name << " with " << c.maxMemory << " bytes";
+        if (c.decodes && c.channels == 3) {
+            expectNear(buffer.data(), {20, 60, 220}, "top left");
+            expectNear(buffer.data() + buffer.size() - 3, {220, 60, 20}, "bottom right");
+        }
+    }
+}

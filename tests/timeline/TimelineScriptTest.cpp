@@ -183,3 +183,16 @@ TEST(TimelineScript, LongLinesAreSplitAt249Characters)
     ASSERT_EQ(demo.timeline.layers[0].events.size(), 2u);
     EXPECT_FLOAT_EQ(demo.timeline.layers[0].events[1].time, 2.0f);
 }
+
+// A texture layer's target goes through the texture cache like any texture name, so an
+// oversized generated cube map is refused by name before a texel of it is built.
+TEST(TimelineScript, OversizedCubeMapTargetsAreRefusedBeforeBuilding)
+{
+    TimelineFixture demo;
+    const std::string message =
+        loadError(demo, "main 0 10 glow NormCubeMap16384", "glow none 00:00:01:000\n");
+    EXPECT_NE(message.find(demo.paths.rootDir + "/tex/NormCubeMap16384.tga"), std::string::npos)
+        << message;
+    EXPECT_NE(message.find("2048"), std::string::npos) << message;
+    EXPECT_EQ(demo.textures.count(), 0u);
+}
