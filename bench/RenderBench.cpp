@@ -68,7 +68,7 @@ struct BenchScene {
             dir.write(relative, bytes);
         dir.write("scenes/bench.lws",
                   "LWSC\n3\nFirstFrame 0\nLastFrame 60\nFramesPerSecond 30\n" + body);
-        scene = loadScene("bench", meshes, textures, programs);
+        scene = loadScene("bench", paths, meshes, textures);
     }
 
     TempDir dir;

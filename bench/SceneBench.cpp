@@ -1,5 +1,4 @@
 #include "image/TextureCache.h"
-#include "material/ProgramRegistry.h"
 #include "mesh/MeshRegistry.h"
 #include "scene/Scene.h"
 #include "scene/SceneLoader.h"
@@ -85,8 +84,7 @@ void BM_LoadScene(benchmark::State& state)
     for (auto _ : state) {
         TextureCache textures(files.paths);
         MeshRegistry meshes(textures, files.paths);
-        ProgramRegistry programs(files.paths);
-        auto scene = loadScene("big", meshes, textures, programs);
+        auto scene = loadScene("big", files.paths, meshes, textures);
         benchmark::DoNotOptimize(scene->objects.size());
     }
     state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations()) *

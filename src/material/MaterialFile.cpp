@@ -1,10 +1,78 @@
 #include "material/MaterialFile.h"
 
-#include "scene/Scene.h"
+#include "material/MaterialBlock.h"
+#include "material/MaterialWords.h"
 
-// Material passes are not read yet: every scene loads with empty pass lists, which draws
-// each object once with its mesh's own textures.
-void readMaterialFile(Scene& scene)
+#include "mesh/Mesh.h"
+#include "platform/FileMapping.h"
+#include "scene/Scene.h"
+#include "shell/DemoConfig.h"
+#include "shell/MappedTextStream.h"
+#include "shell/Scan.h"
+
+#include <sstream>
+#include <string_view>
+
+namespace {
+
+constexpr std::size_t extensionLength = 4; // ".lwo"
+
+// "Objects/Ship.lwo" -> "Ship": the extension and every folder dropped.
+std::string_view meshBaseName(std::string_view name)
 {
-    static_cast<void>(scene);
+    name.remove_suffix(std::min(extensionLength, name.size()));
+    const std::size_t slash = name.rfind('/');
+    if (slash != std::string_view::npos)
+        name.remove_prefix(slash + 1);
+    return name;
+}
+
+// The count-th object (from 1) whose mesh has this base name; objects without a mesh never match.
+SceneObject* findObject(Scene& scene, std::string_view baseName, std::uint32_t count)
+{
+    std::uint32_t seen = 0;
+    for (const auto& object : scene.objects) {
+        if (object->mesh && meshBaseName(object->mesh->name) == baseName && ++seen == count)
+            return object.get();
+    }
+    return nullptr;
+}
+
+} // namespace
+
+void readMaterialFile(Scene& scene, const DemoPaths& paths, TextureCache& textures,
+                      ProgramRegistry& programs)
+{
+    const std::string path = paths.rootDir + "/" + paths.scenesDir + "/" + scene.name + ".txt";
+    if (!FileMapping::exists(path))
+        return;
+    MappedTextStream file(path);
+    MaterialWords words(file.stream(), file.path());
+
+    while (true) {
+        file.skipWhitespace();
+        if (file.atEnd())
+            break;
+        const std::string line = file.readLine();
+        if (line.front() == '#')
+            continue;
+        std::istringstream lineWords(line);
+        std::string first;
+        lineWords >> first;
+        if (first == "BackgroundImage") {
+            scene.bgPasses.push_back(readMaterialBlock(words, programs, textures));
+        } else if (first == "ForegroundImage") {
+            scene.fgPasses.push_back(readMaterialBlock(words, programs, textures));
+        } else {
+            // An object line without a readable count names no object. Where no object matches,
+            // the block is left unread and its lines are read as lines of the file.
+            std::string countWord;
+            std::uint32_t count = 0;
+            lineWords >> countWord;
+            if (!scanUnsigned(countWord, count) || count == 0)
+                continue;
+            if (SceneObject* object = findObject(scene, first, count))
+                object->passes.push_back(readMaterialBlock(words, programs, textures));
+        }
+    }
 }

@@ -1,10 +1,26 @@
 #pragma once
 
-#include <cstdint>
+#include <GL/gl.h>
+
 #include <string>
 
-// One ARB vertex or fragment program, keyed by its file's base name.
+// One ARB vertex or fragment program, keyed by the name materials give it. Move-only owner of
+// its GL program object, deleted with it (the GL context must still be current).
 struct ShaderProgram {
+    ShaderProgram(std::string programKey, GLuint glProgram, GLenum programTarget)
+        : programName(glProgram), target(programTarget), name(std::move(programKey))
+    {
+    }
+    ShaderProgram(ShaderProgram&& other) noexcept;
+    ShaderProgram& operator=(ShaderProgram&& other) noexcept;
+    ShaderProgram(const ShaderProgram&) = delete;
+    ShaderProgram& operator=(const ShaderProgram&) = delete;
+    ~ShaderProgram();
+
+    GLuint programName = 0;
+    GLenum target = 0; // GL_VERTEX_PROGRAM_ARB or GL_FRAGMENT_PROGRAM_ARB
     std::string name;
-    std::uint32_t glName = 0; // GL program object; 0 until uploaded
 };
+
+// Enables the program's target and binds it there.
+void bindProgram(const ShaderProgram& program);

@@ -3,6 +3,7 @@
 #include "anim/Channel.h"
 #include "anim/Envelope.h"
 #include "image/TextureCache.h"
+#include "material/MaterialApply.h"
 #include "mesh/Mesh.h"
 #include "render/MeshDraw.h"
 #include "scene/SceneObject.h"
@@ -178,11 +179,11 @@ void drawObjectWithMaterials(SceneObject& object, float t)
 {
     if (!object.mesh)
         return;
+    // Done once: each pass's texture stages override the mesh's texture set-up for that pass.
     prepareObject(object, t);
-    for (std::size_t pass = 0; pass < object.passes.size(); ++pass) {
+    for (const Material& material : object.passes) {
         glPushAttrib(GL_ALL_ATTRIB_BITS);
-        // The material's blend, combiner, depth, program, texture-stage and cull state is
-        // applied here by the material code; until it exists a pass draws with the scene's state.
+        applyMaterial(material);
         drawPrepared(object, t);
         glPopAttrib();
     }

@@ -2,6 +2,7 @@
 
 #include "anim/ItemTransform.h"
 #include "image/TextureCache.h"
+#include "material/MaterialApply.h"
 #include "render/Flare.h"
 #include "render/ObjectDraw.h"
 #include "scene/Scene.h"
@@ -27,12 +28,12 @@ float valueOr(const std::optional<Channel>& channel, float t, float fallback)
     return channel ? evaluateChannel(*channel, t) : fallback;
 }
 
-// Material state for screen-image passes comes with the material code; a pass draws the quad
-// with the state the render set.
+// One quad per pass over the image bound on unit 0; the foreground passes also get its colour.
 void drawImagePasses(const PassList& passes, const Texture& image, const float colour[4])
 {
-    for (std::size_t pass = 0; pass < passes.size(); ++pass) {
+    for (const Material& material : passes) {
         glPushAttrib(GL_ALL_ATTRIB_BITS);
+        applyMaterial(material);
         if (colour)
             glColor4fv(colour);
         drawScreenQuad(image);
@@ -94,7 +95,7 @@ void loadProjection(const Scene& scene, const Camera& camera, float t)
     // n / w and n / h with h = n / zoom and w = h * aspect, reduced so that a near distance of
     // 0 does not make them 0 / 0.
     float m[16] = {};
-    m[0] = zoom / scene.paths.aspect;
+    m[0] = zoom / scene.aspect;
     m[5] = zoom;
     m[11] = -1.0f;
     const std::optional<float> far =

@@ -31,10 +31,10 @@ void addMark(Light& light, std::int32_t mark)
         light.lightType = light.fileLightType + light.lightMarks;
 }
 
-std::string_view readFlare(MappedTextFile& file, Light& light, Scene& scene)
+std::string_view readFlare(MappedTextFile& file, Light& light, Scene& scene, TextureCache& textures)
 {
     ++scene.flareCount;
-    light.flareTexture = &scene.textures.getByName(light.name);
+    light.flareTexture = &textures.getByName(light.name);
     light.flareIntensity = parseChannel(file);
     std::string_view word = file.readWordView();
     if (word == "FlareNominalDistance") {
@@ -54,7 +54,7 @@ std::string_view readFlare(MappedTextFile& file, Light& light, Scene& scene)
 
 } // namespace
 
-std::unique_ptr<Light> readLightBlock(MappedTextFile& file, Scene& scene)
+std::unique_ptr<Light> readLightBlock(MappedTextFile& file, Scene& scene, TextureCache& textures)
 {
     auto light = std::make_unique<Light>();
     light->name = file.readWord();
@@ -116,7 +116,7 @@ std::unique_ptr<Light> readLightBlock(MappedTextFile& file, Scene& scene)
     while (word != "ShadowType" && word != "FlareIntensity" && !file.atEnd())
         word = file.readWordView();
     if (word == "FlareIntensity")
-        word = readFlare(file, *light, scene);
+        word = readFlare(file, *light, scene, textures);
     if (word == "ShadowType" && file.readWordView() == "2" && light->fileLightType == spotLight) {
         ++scene.shadowLightCount;
         light->shadowTexture = makeShadowTexture();

@@ -4,7 +4,7 @@
 #include "scene/Camera.h"
 #include "scene/Colour.h"
 #include "scene/Light.h"
-#include "scene/MaterialPass.h"
+#include "scene/Material.h"
 #include "scene/SceneObject.h"
 
 #include <cstdint>
@@ -13,26 +13,20 @@
 #include <string>
 #include <vector>
 
-class MeshRegistry;
-class ProgramRegistry;
-class TextureCache;
-struct DemoPaths;
 struct Texture;
 
 // Everything one LightWave scene file contributes: its items, fog, ambient light, backdrop,
-// screen images and frame range. The scene owns its items and channels; meshes, textures and
-// programs belong to their registries.
+// screen images, frame range and material passes. The scene owns its items, channels and passes;
+// meshes, textures and programs belong to their registries, which the scene does not know.
 class Scene {
 public:
-    Scene(std::string sceneName, const DemoPaths& demoPaths, ProgramRegistry& programRegistry,
-          MeshRegistry& meshRegistry, TextureCache& textureCache);
+    Scene(std::string sceneName, float pictureAspect);
     Scene(const Scene&) = delete;
     Scene& operator=(const Scene&) = delete;
     ~Scene();
 
-    std::string name; // as the scene registry gave it, without directory and extension
-    const DemoPaths& paths;
-    ProgramRegistry& programs;
+    std::string name;         // as the scene registry gave it, without directory and extension
+    float aspect = 1.0f;      // picture width over height, from the demo configuration
     std::int32_t fogType = 0; // 1 switches linear fog on
     // Colours and channels the file does not give stay none; the render then uses white
     // ambient light, intensity 0 and fog distances 0.
@@ -54,10 +48,8 @@ public:
     std::vector<std::unique_ptr<SceneObject>> objects; // file order
     std::int32_t shadowCasterCount = 0;
     std::int32_t shadowReceiverCount = 0;
-    MeshRegistry& meshes;
     std::vector<SceneObject*> shadowCasters;
     std::vector<SceneObject*> shadowReceivers;
-    TextureCache& textures;
     std::vector<std::unique_ptr<Light>> lights; // file order
     std::int32_t activeLightCount = 0;          // lights that hold a GL light
     std::int32_t flareCount = 0;

@@ -4,8 +4,6 @@
 #include "scene/Scene.h"
 
 #include "image/TextureCache.h"
-#include "material/MaterialFile.h"
-#include "material/ProgramRegistry.h"
 #include "mesh/MeshRegistry.h"
 #include "shell/DemoConfig.h"
 #include "shell/LoadError.h"
@@ -38,9 +36,16 @@ Rgba readColour(MappedTextFile& file)
     return colour;
 }
 
+// Where meshes and textures come from while a scene file is read.
+struct SceneSources {
+    MeshRegistry& meshes;
+    TextureCache& textures;
+};
+
 // Runs every scene keyword's handler on the current word, in the table's order. A handler may
 // replace the current word; the keywords after it are then tested on the new word.
-void readSceneWord(MappedTextFile& file, Scene& scene, FrameRange& frames, std::string_view& word)
+void readSceneWord(MappedTextFile& file, Scene& scene, const SceneSources& sources,
+                   FrameRange& frames, std::string_view& word)
 {
     if (word == "FGDissolve")
         scene.fgDissolve = parseChannel(file);
@@ -64,10 +69,10 @@ void readSceneWord(MappedTextFile& file, Scene& scene, FrameRange& frames, std::
     if (word == "BackdropColor")
         scene.backdropColour = readColour(file);
     if (word == "LightName")
-        scene.lights.push_back(readLightBlock(file, scene));
+        scene.lights.push_back(readLightBlock(file, scene, sources.textures));
     if (word == "LoadObjectLayer") {
         file.skipWord();
-        const Mesh& mesh = scene.meshes.get(file.readWord());
+        const Mesh& mesh = sources.meshes.get(file.readWord());
         scene.objects.push_back(readObjectBlock(file, scene, &mesh));
     }
     if (word == "AddNullObject") {
@@ -75,9 +80,9 @@ void readSceneWord(MappedTextFile& file, Scene& scene, FrameRange& frames, std::
         scene.objects.push_back(readObjectBlock(file, scene, nullptr));
     }
     if (word == "BGImage")
-        scene.bgImage = &scene.textures.getFromSceneToken(file);
+        scene.bgImage = &sources.textures.getFromSceneToken(file);
     if (word == "FGImage")
-        scene.fgImage = &scene.textures.getFromSceneToken(file);
+        scene.fgImage = &sources.textures.getFromSceneToken(file);
     if (word == "AmbientColor") {
         scene.ambientColour = readColour(file);
         // The word after the colour is looked at here and by "CameraMotion" only.
@@ -212,11 +217,11 @@ void resolveAndIndex(Scene& scene)
 
 } // namespace
 
-std::unique_ptr<Scene> loadScene(const std::string& name, MeshRegistry& meshes,
-                                 TextureCache& textures, ProgramRegistry& programs)
+std::unique_ptr<Scene> loadScene(const std::string& name, const DemoPaths& paths,
+                                 MeshRegistry& meshes, TextureCache& textures)
 {
-    const DemoPaths& paths = programs.paths;
-    auto scene = std::make_unique<Scene>(name, paths, programs, meshes, textures);
+    auto scene = std::make_unique<Scene>(name, paths.aspect);
+    const SceneSources sources{meshes, textures};
 
     const std::string path = paths.rootDir + "/" + paths.scenesDir + "/" + name + ".lws";
     if (path.size() > maxWordLength)
@@ -234,7 +239,7 @@ std::unique_ptr<Scene> loadScene(const std::string& name, MeshRegistry& meshes,
     // Keywords are whole words; anything longer than a keyword is skipped like any other word.
     std::string_view word = file.readWordView();
     while (!file.atEnd()) {
-        readSceneWord(file, *scene, frames, word);
+        readSceneWord(file, *scene, sources, frames, word);
         word = file.readWordView();
     }
 
@@ -246,6 +251,5 @@ std::unique_ptr<Scene> loadScene(const std::string& name, MeshRegistry& meshes,
     scene->frameDuration = framesToSeconds(1, frames.framesPerSecond);
 
     resolveAndIndex(*scene);
-    readMaterialFile(*scene);
     return scene;
 }

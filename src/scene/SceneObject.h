@@ -4,7 +4,7 @@
 #include "anim/Envelope.h"
 #include "anim/SceneItem.h"
 #include "scene/Bone.h"
-#include "scene/MaterialPass.h"
+#include "scene/Material.h"
 
 #include <cstdint>
 #include <memory>

@@ -1,5 +1,7 @@
 #include "timeline/SceneRegistry.h"
 
+#include "material/MaterialFile.h"
+#include "material/ProgramRegistry.h"
 #include "scene/Scene.h"
 #include "scene/SceneLoader.h"
 
@@ -16,6 +18,10 @@ Scene& SceneRegistry::getOrLoad(const std::string& name)
     for (const auto& scene : scenes)
         if (scene->name == name)
             return *scene;
-    scenes.push_back(loadScene(name, meshes, textures, programs));
+    const DemoPaths& paths = programs.paths;
+    std::unique_ptr<Scene> scene = loadScene(name, paths, meshes, textures);
+    // Material blocks name objects, so the material file follows once all of them exist.
+    readMaterialFile(*scene, paths, textures, programs);
+    scenes.push_back(std::move(scene));
     return *scenes.back();
 }

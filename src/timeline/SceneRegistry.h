@@ -17,8 +17,8 @@ public:
     SceneRegistry& operator=(const SceneRegistry&) = delete;
     ~SceneRegistry();
 
-    // The first scene of exactly this name, else rootDir/scenesDir/<name>.lws loaded now (GL
-    // must be current). A scene that fails to load is not kept.
+    // The first scene of exactly this name, else rootDir/scenesDir/<name>.lws and its material
+    // file loaded now (GL must be current). A scene that fails to load is not kept.
     Scene& getOrLoad(const std::string& name);
     std::size_t count() const { return scenes.size(); }
 

@@ -1,5 +1,6 @@
 #include "RenderFixture.h"
 
+#include "material/MaterialFile.h"
 #include "render/SceneRender.h"
 #include "scene/SceneLoader.h"
 #include "support/OffscreenGl.h"
@@ -149,7 +150,8 @@ Scene& RenderFixture::load(const std::string& body, const std::string& name)
     const std::string header = "LWSC\n3\n\nFirstFrame 0\nLastFrame 60\nFrameStep 1\n"
                                "FramesPerSecond 30\n";
     dir.write("scenes/" + name + ".lws", header + body);
-    scenes.push_back(loadScene(name, meshes, textures, programs));
+    scenes.push_back(loadScene(name, paths, meshes, textures));
+    readMaterialFile(*scenes.back(), paths, textures, programs);
     return *scenes.back();
 }
 

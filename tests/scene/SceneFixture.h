@@ -1,7 +1,6 @@
 #pragma once
 
 #include "image/TextureCache.h"
-#include "material/ProgramRegistry.h"
 #include "mesh/MeshRegistry.h"
 #include "scene/Scene.h"
 #include "scene/SceneLoader.h"
@@ -18,7 +17,6 @@ struct SceneFiles {
     DemoPaths paths{dir.path().string(), "tex", "scenes", 1.0f};
     TextureCache textures{paths};
     MeshRegistry meshes{textures, paths};
-    ProgramRegistry programs{paths};
 
     void writeScene(const std::string& name, const std::string& text) const
     {
@@ -28,7 +26,7 @@ struct SceneFiles {
     std::unique_ptr<Scene> load(const std::string& text, const std::string& name = "test")
     {
         writeScene(name, text);
-        return loadScene(name, meshes, textures, programs);
+        return loadScene(name, paths, meshes, textures);
     }
 
     // The loading error's text, or "" when the scene loads.

@@ -3,6 +3,7 @@
 
 #include "anim/Motion.h"
 #include "image/TextureCache.h"
+#include "material/MaterialFile.h"
 #include "material/ProgramRegistry.h"
 #include "mesh/MeshRegistry.h"
 #include "platform/OffscreenSurface.h"
@@ -144,7 +145,8 @@ int inspectScene(const InspectArgs& args)
     TextureCache textures(paths);
     MeshRegistry meshes(textures, paths);
     ProgramRegistry programs(paths);
-    const std::unique_ptr<Scene> scene = loadScene(args[3], meshes, textures, programs);
+    const std::unique_ptr<Scene> scene = loadScene(args[3], paths, meshes, textures);
+    readMaterialFile(*scene, paths, textures, programs);
     const ItemPlaces places = placesOf(*scene);
 
     std::string out = "{\n";

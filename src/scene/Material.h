@@ -1,0 +1,83 @@
+#pragma once
+
+#include <GL/gl.h>
+#include <GL/glext.h>
+
+#include <array>
+#include <optional>
+#include <vector>
+
+struct ShaderProgram;
+struct Texture;
+
+// The render state of one material pass, as a scene's material file gives it. The scene owns
+// its passes; the material reader and the code that applies them sit above it.
+
+struct DepthState {
+    bool enabled = true;
+    GLboolean writeMask = GL_TRUE;
+    GLenum func = GL_LESS;
+};
+
+struct BlendState {
+    bool enabled = true;
+    GLenum equation = GL_FUNC_ADD_EXT;
+    GLenum srcFactor = GL_ONE;
+    GLenum dstFactor = GL_ZERO;
+    std::array<float, 4> constColour{}; // red, green, blue, alpha
+};
+
+struct CullState {
+    bool enabled = true;
+    GLenum frontFace = GL_CW; // GL_CCW reverses the culled side against the start-up GL_CW
+};
+
+// Two texture stages: primary on unit 0, secondary on unit 1.
+struct TextureStages {
+    bool enabled = true;
+    const Texture* primary = nullptr; // owned by the TextureCache
+    const Texture* secondary = nullptr;
+    GLenum priMin = GL_LINEAR_MIPMAP_LINEAR;
+    GLenum priMag = GL_LINEAR;
+    GLenum secMin = GL_LINEAR_MIPMAP_LINEAR;
+    GLenum secMag = GL_LINEAR;
+    GLenum priWrapU = GL_REPEAT;
+    GLenum priWrapV = GL_REPEAT;
+    GLenum secWrapU = GL_REPEAT;
+    GLenum secWrapV = GL_REPEAT;
+    float priAnisotropy = 2.0f;
+    float secAnisotropy = 2.0f;
+    float priBias = 0.0f;
+    float secBias = 0.0f;
+    // Set when a value may be refused by the driver (a filter it does not know, or a missing
+    // anisotropy or LOD-bias extension): applying then clears the GL error it leaves.
+    bool mayBeRefused = false;
+};
+
+// A compiled register-combiner setup: the display list that sets it. Move-only owner of the list
+// (deleted with it, so the GL context must still be current).
+class CombinerList {
+public:
+    explicit CombinerList(GLuint displayList) : list(displayList) {}
+    CombinerList(CombinerList&& other) noexcept;
+    CombinerList& operator=(CombinerList&& other) noexcept;
+    CombinerList(const CombinerList&) = delete;
+    CombinerList& operator=(const CombinerList&) = delete;
+    ~CombinerList();
+
+    GLuint list = 0;
+};
+
+// One pass. Every part is optional; an absent part leaves its GL state as the caller set it.
+struct Material {
+    std::optional<DepthState> depth;
+    std::optional<BlendState> blend;
+    const ShaderProgram* vertexProgram = nullptr; // owned by the ProgramRegistry
+    const ShaderProgram* pixelProgram = nullptr;
+    std::optional<TextureStages> stages;
+    std::optional<CullState> cull;
+    std::optional<CombinerList> combiners;
+};
+
+// Passes in file order; each is drawn once.
+using PassList = std::vector<Material>;
