@@ -4,7 +4,7 @@ JOBS ?= 2
 CMAKE_FLAGS ?=
 SECONDS ?= 60
 FUZZ_BUILD ?= build-fuzz
-PACKAGES := cmake ninja-build g++ pkg-config libsdl2-dev libsndfile1-dev libjpeg-dev \
+PACKAGES := cmake ninja-build g++ pkg-config libsdl2-dev libsndfile1-dev libasound2-dev libjpeg-dev \
 	libgtest-dev libbenchmark-dev libegl-dev libgl-dev libgl1-mesa-dri libegl-mesa0 ccache \
 	clang libclang-rt-14-dev
 

@@ -138,7 +138,8 @@ const std::string& standInDemo()
         const std::string scene = sceneStandIn();
         for (const char* name : standInScenes)
             writeFile(std::string("demo/scn/") + name + ".lws", scene);
-        std::filesystem::create_directories(scratch().path / "demo/shd");
+        writeFile("demo/shd/vp.txt", "!!ARBvp1.0\nMOV result.position, vertex.position;\nEND\n");
+        writeFile("demo/shd/fp.txt", "!!ARBfp1.0\nMOV result.color, fragment.color;\nEND\n");
         return (scratch().path / "demo").string();
     }();
     return root;

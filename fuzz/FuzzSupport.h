@@ -19,8 +19,8 @@ void ensureGl();
 
 // A demo folder in the scratch root with stand-ins for what the bundled demo's scenes name:
 // small PO2 meshes under objects/, small TGA textures under tex/ (one per light name, for the
-// flares), scenes of two still cameras under scn/ for the timeline's scene names, and an empty
-// shd/ folder. Made once; returns the root.
+// flares), scenes of two still cameras under scn/ for the timeline's scene names, and a vertex
+// and a fragment program under shd/ ("vp" and "fp"). Made once; returns the root.
 const std::string& standInDemo();
 
 } // namespace fuzz

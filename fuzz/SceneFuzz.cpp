@@ -4,7 +4,6 @@
 #include "FuzzSupport.h"
 
 #include "image/TextureCache.h"
-#include "material/ProgramRegistry.h"
 #include "mesh/MeshRegistry.h"
 #include "scene/Scene.h"
 #include "scene/SceneLoader.h"
@@ -20,8 +19,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         DemoPaths paths{root, "tex", "scn", 4.0f / 3.0f};
         TextureCache textures(paths);
         MeshRegistry meshes(textures, paths);
-        ProgramRegistry programs(paths);
-        const auto scene = loadScene("fuzz", meshes, textures, programs);
+        const auto scene = loadScene("fuzz", paths, meshes, textures);
     } catch (const LoadError&) {
     }
     return 0;

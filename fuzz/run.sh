@@ -10,12 +10,12 @@ shift 2
 source_dir=$(cd "$(dirname "$0")" && pwd)
 targets=("$@")
 if [ ${#targets[@]} -eq 0 ]; then
-    targets=(ConfigFuzz TextFuzz TimelineFuzz SceneFuzz EnvelopeFuzz Po2Fuzz TgaFuzz HdrFuzz
-        JpegFuzz JpegAlphaFuzz)
+    targets=(ConfigFuzz TextFuzz TimelineFuzz SceneFuzz MaterialFuzz CombinerFuzz EnvelopeFuzz
+        Po2Fuzz TgaFuzz HdrFuzz JpegFuzz JpegAlphaFuzz)
 fi
 # Targets that draw on the offscreen Mesa context end with driver threads and driver allocations
 # that LeakSanitizer cannot tell from leaks.
-gl_targets=" TimelineFuzz SceneFuzz "
+gl_targets=" TimelineFuzz SceneFuzz MaterialFuzz "
 
 failed=()
 for target in "${targets[@]}"; do
@@ -36,10 +36,10 @@ for target in "${targets[@]}"; do
     env -u DISPLAY -u WAYLAND_DISPLAY ASAN_OPTIONS="detect_leaks=$leaks" \
         "$binary" "${options[@]}" "$work" "$source_dir/corpus/$target" >"$log" 2>&1
     status=$?
-    runs=$(grep -o 'stat::number_of_executed_units: *[0-9]*' "$log" | grep -o '[0-9]*$')
+    runs=$(grep -a -o 'stat::number_of_executed_units: *[0-9]*' "$log" | grep -o '[0-9]*$')
     if [ $status -ne 0 ]; then
         echo "$target: FINDING (status $status); log $log, inputs in $findings"
-        grep -v -e '^Loading Error: ' -e '^#[0-9]' "$log" | tail -n 40
+        grep -a -v -e '^Loading Error: ' -e '^#[0-9]' "$log" | tail -n 40
         failed+=("$target")
     else
         echo "$target: clean, ${runs:-?} inputs in $seconds s"
