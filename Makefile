@@ -3,7 +3,8 @@ BUILD ?= build
 JOBS ?= 2
 CMAKE_FLAGS ?=
 PACKAGES := cmake ninja-build g++ pkg-config libsdl2-dev libsndfile1-dev libjpeg-dev \
-	libgtest-dev libbenchmark-dev libegl-dev libgl-dev libgl1-mesa-dri libegl-mesa0 ccache
+	libgtest-dev libbenchmark-dev libegl-dev libgl-dev libgl1-mesa-dri libegl-mesa0 ccache \
+	libcli11-dev
 
 .PHONY: all deps configure build run test clean
 

@@ -86,6 +86,8 @@ CompiledScript::~CompiledScript()
 std::array<int, 4> drawPass(CompiledScript& script, const std::function<void()>& setUp,
                             const std::function<void()>& draw)
 {
+    // A dropped fragment must not pass for the previous pass's pixel.
+    glClear(GL_COLOR_BUFFER_BIT);
     glPushAttrib(GL_ALL_ATTRIB_BITS);
     glEnable(GL_FRAGMENT_PROGRAM_ARB);
     glCallList(script.list);

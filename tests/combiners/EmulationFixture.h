@@ -86,7 +86,8 @@ public:
 };
 
 // One pass: the pass bracket, the list called with fragment programs enabled, the combiners
-// made active, then setUp (textures, colours, fog) and draw. Returns the centre pixel, 0 to 255.
+// made active, then setUp (textures, colours, fog) and draw, over a cleared (0, 0, 0, 0) buffer.
+// Returns the centre pixel, 0 to 255.
 std::array<int, 4> drawPass(CompiledScript& script, const std::function<void()>& setUp,
                             const std::function<void()>& draw);
 
