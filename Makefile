@@ -6,7 +6,7 @@ PACKAGES := cmake ninja-build g++ pkg-config libsdl2-dev libsndfile1-dev libjpeg
 	libgtest-dev libbenchmark-dev libegl-dev libgl-dev libgl1-mesa-dri libegl-mesa0 ccache \
 	libcli11-dev
 
-.PHONY: all deps configure build run test clean
+.PHONY: all deps configure build run test bench clean
 
 all: build
 
@@ -31,6 +31,16 @@ run: build
 
 test: build
 	cd $(BUILD) && ctest --output-on-failure -j$(JOBS)
+
+# The benchmarks with an in-process baseline, then every "ratio" and "figure" line together.
+BENCHES ?= render_bench image_bench layer_bench scene_bench startup_bench
+bench: build
+	@rm -f $(BUILD)/bench/all.log
+	@for b in $(BENCHES); do \
+		echo "== $$b"; $(BUILD)/bench/$$b | tee -a $(BUILD)/bench/all.log || exit 1; \
+	done
+	@echo; echo "Ratios are player time over baseline time, medians of interleaved rounds:"
+	@grep -h -E '^(ratio|figure) ' $(BUILD)/bench/all.log
 
 clean:
 	rm -rf $(BUILD)
