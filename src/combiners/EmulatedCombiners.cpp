@@ -107,6 +107,7 @@ struct EmulatedCombiners::State {
 
 EmulatedCombiners::EmulatedCombiners() : state(std::make_unique<State>())
 {
+    assert(ext::glGenProgramsARB != nullptr && "emulated combiners need ARB_fragment_program");
     ext::glGenProgramsARB(1, &state->defaultProgram);
 }
 
@@ -153,6 +154,12 @@ void EmulatedCombiners::finishCompile()
     assert(!isCompilingList() && "a program text loaded inside a display list is only recorded");
     state->deleteVariants();
     state->reads = combinerReads(state->rc);
+    // A unit the driver does not have reads as no texture, and is never queried.
+    GLint units = rcTextureUnits;
+    glGetIntegerv(GL_MAX_TEXTURE_UNITS_ARB, &units);
+    for (std::size_t unit = static_cast<std::size_t>(std::max(units, 1));
+         unit < state->reads.units.size(); ++unit)
+        state->reads.units[unit] = false;
     const CombinerVariantKey key = predictedKey(state->reads);
     GLint previous = 0;
     if (ext::glGetProgramivARB != nullptr)
