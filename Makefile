@@ -2,10 +2,13 @@
 BUILD ?= build
 JOBS ?= 2
 CMAKE_FLAGS ?=
-PACKAGES := cmake ninja-build g++ pkg-config libsdl2-dev libsndfile1-dev libjpeg-dev \
-	libgtest-dev libbenchmark-dev libegl-dev libgl-dev libgl1-mesa-dri libegl-mesa0 ccache
+SECONDS ?= 60
+FUZZ_BUILD ?= build-fuzz
+PACKAGES := cmake ninja-build g++ pkg-config libsdl2-dev libsndfile1-dev libasound2-dev libjpeg-dev \
+	libgtest-dev libbenchmark-dev libegl-dev libgl-dev libgl1-mesa-dri libegl-mesa0 ccache \
+	libcli11-dev clang libclang-rt-14-dev
 
-.PHONY: all deps configure build run test clean
+.PHONY: all deps configure build run test fuzz clean
 
 all: build
 
@@ -31,5 +34,12 @@ run: build
 test: build
 	cd $(BUILD) && ctest --output-on-failure -j$(JOBS)
 
+# Every fuzz target for SECONDS seconds each, built by clang with the sanitizers in FUZZ_BUILD.
+fuzz: deps
+	CC=clang CXX=clang++ cmake -S . -B $(FUZZ_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+		-DDP_FUZZ=ON -DDP_BENCH=OFF
+	cmake --build $(FUZZ_BUILD) -j$(JOBS) --target fuzzers
+	fuzz/run.sh $(FUZZ_BUILD) $(SECONDS)
+
 clean:
-	rm -rf $(BUILD)
+	rm -rf $(BUILD) $(FUZZ_BUILD)

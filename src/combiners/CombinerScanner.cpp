@@ -93,7 +93,8 @@ constexpr Punctuation punctuation[] = {
 
 bool startsWith(const char* text, const char* prefix)
 {
-    return std::strncmp(text, prefix, std::strlen(prefix)) == 0;
+    // The first character rules out almost every word without measuring it.
+    return text[0] == prefix[0] && std::strncmp(text, prefix, std::strlen(prefix)) == 0;
 }
 
 bool isDigit(char c)
@@ -172,8 +173,10 @@ FixedWord longestFixedWord(const char* text)
         best.token.reg = {word.name, channel, word.readOnly, word.finalOnly || fogAlpha};
     }
     for (const Keyword& keyword : keywords) {
+        if (!startsWith(text, keyword.word))
+            continue;
         const std::size_t length = std::strlen(keyword.word);
-        if (length <= best.length || !startsWith(text, keyword.word))
+        if (length <= best.length)
             continue;
         best.length = length;
         best.token = CombinerToken{};

@@ -2,6 +2,7 @@
 
 #include <GL/gl.h>
 
+#include <cstddef>
 #include <memory>
 
 class CombinerSink;
@@ -29,6 +30,8 @@ public:
     // Right before a draw: picks the variant for the units' enabled texture targets and the fog
     // state, loading it on first use, and binds it. Must not run while a list is compiling.
     void beforeDraw();
+    // Programs made so far: the default one after finishCompile, plus one per other key met.
+    std::size_t variantCount() const;
 
 private:
     struct State;

@@ -1,5 +1,6 @@
 #include "image/TextureCache.h"
 
+#include "combiners/EmulatedCombiners.h"
 #include "shell/GlExtensions.h"
 
 void bindTexture(const Texture& texture)
@@ -38,6 +39,8 @@ void drawScreenQuad(const Texture& texture)
     glDisable(GL_FOG);
     glDisable(GL_LIGHTING);
     glDisable(GL_DEPTH_TEST);
+    // Emulated combiners pick their program variant now, with fog off and the image bound.
+    prepareActiveCombiners();
 
     // Rectangle textures are addressed in texels, every other target in 0..1.
     const bool rectangle = texture.target == rectTextureTarget;

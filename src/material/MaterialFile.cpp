@@ -4,9 +4,9 @@
 #include "material/MaterialWords.h"
 
 #include "mesh/Mesh.h"
-#include "platform/FileMapping.h"
 #include "scene/Scene.h"
 #include "shell/DemoConfig.h"
+#include "shell/MapFile.h"
 #include "shell/MappedTextStream.h"
 #include "shell/Scan.h"
 
@@ -44,7 +44,7 @@ void readMaterialFile(Scene& scene, const DemoPaths& paths, TextureCache& textur
                       ProgramRegistry& programs)
 {
     const std::string path = paths.rootDir + "/" + paths.scenesDir + "/" + scene.name + ".txt";
-    if (!FileMapping::exists(path))
+    if (!fileExists(path))
         return;
     MappedTextStream file(path);
     MaterialWords words(file.stream(), file.path());

@@ -2,10 +2,10 @@
 
 #include "material/ShaderProgram.h"
 
-#include "platform/FileMapping.h"
 #include "shell/DemoConfig.h"
 #include "shell/GlExtensions.h"
 #include "shell/LoadError.h"
+#include "shell/MapFile.h"
 
 #include <GL/glext.h>
 
@@ -38,18 +38,16 @@ void reportRejectedProgram(const std::string& path, GLenum target)
 ShaderProgram loadProgram(const std::string& name, const DemoPaths& paths)
 {
     const std::string path = paths.rootDir + "/shd/" + name + ".txt";
-    std::optional<FileMapping> file = FileMapping::open(path);
-    if (!file)
-        throwCannotLoad(path);
-    if (file->size() <= kindIndex)
+    const FileMapping file = mapFile(path);
+    if (file.size() <= kindIndex)
         throw LoadError("Program file too short to tell its kind: " + path);
-    if (file->size() > static_cast<std::size_t>(std::numeric_limits<GLsizei>::max()))
+    if (file.size() > static_cast<std::size_t>(std::numeric_limits<GLsizei>::max()))
         throw LoadError("Program file too large: " + path);
     if (!ext::glGenProgramsARB || !ext::glBindProgramARB || !ext::glProgramStringARB)
         throw LoadError("This driver has no ARB programs for " + path);
 
     const GLenum target =
-        file->data()[kindIndex] == 'f' ? GL_FRAGMENT_PROGRAM_ARB : GL_VERTEX_PROGRAM_ARB;
+        file.data()[kindIndex] == 'f' ? GL_FRAGMENT_PROGRAM_ARB : GL_VERTEX_PROGRAM_ARB;
     GLuint programName = 0;
     ext::glGenProgramsARB(1, &programName);
     ShaderProgram program(name, programName, target);
@@ -57,8 +55,8 @@ ShaderProgram loadProgram(const std::string& name, const DemoPaths& paths)
     while (glGetError() != GL_NO_ERROR) {
     }
     ext::glBindProgramARB(target, programName);
-    ext::glProgramStringARB(target, GL_PROGRAM_FORMAT_ASCII_ARB, static_cast<GLsizei>(file->size()),
-                            file->data());
+    ext::glProgramStringARB(target, GL_PROGRAM_FORMAT_ASCII_ARB, static_cast<GLsizei>(file.size()),
+                            file.data());
     reportRejectedProgram(path, target);
     return program;
 }

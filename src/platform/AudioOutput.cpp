@@ -3,6 +3,7 @@
 #include "platform/AudioFile.h"
 
 #include <SDL.h>
+#include <alsa/asoundlib.h>
 
 #include <algorithm>
 #include <chrono>
@@ -18,8 +19,18 @@
 // About 23 ms at 44.1 kHz: short enough that the position estimate stays close to what is heard.
 constexpr int requestedFrames = 1024;
 
+namespace {
+
+// alsa-lib writes every configuration step it cannot take to standard error: eight lines on a
+// machine without a sound card before SDL gives up on it. A device that does not open is
+// reported once, by the caller; SDL loads the same alsa-lib, so this handler reaches it.
+void quietAlsaError(const char*, int, const char*, int, const char*, ...) {}
+
+} // namespace
+
 std::unique_ptr<AudioOutput> AudioOutput::open(int sampleRate, int channels, Fill fill)
 {
+    snd_lib_error_set_handler(quietAlsaError);
     if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0)
         return nullptr;
     SDL_AudioSpec wanted{};

@@ -75,13 +75,18 @@ void drawForeground(const Scene& scene, float t)
 
 void applyFog(const Scene& scene, float t)
 {
-    if (scene.fogType != 1) {
+    const float start = valueOr(scene.fogMinDistance, t, 0.0f);
+    const float end = valueOr(scene.fogMaxDistance, t, 0.0f);
+    // Linear fog divides by end - start: with equal distances (a fog type 1 scene that gives
+    // none has both at 0) GL leaves the result open, and drivers range from no fog to fogging
+    // everything. No fog is the picture such scenes were made against.
+    if (scene.fogType != 1 || start == end) {
         glDisable(GL_FOG);
         return;
     }
     glEnable(GL_FOG);
-    glFogf(GL_FOG_START, valueOr(scene.fogMinDistance, t, 0.0f));
-    glFogf(GL_FOG_END, valueOr(scene.fogMaxDistance, t, 0.0f));
+    glFogf(GL_FOG_START, start);
+    glFogf(GL_FOG_END, end);
 }
 
 // A symmetric frustum whose vertical half-angle is atan(1 / zoom), whatever the near distance.

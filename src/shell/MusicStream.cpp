@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 
 constexpr std::int64_t nanosecondsPerSecond = 1'000'000'000;
 constexpr float maxSeekSeconds = 1.0e9f;
@@ -127,10 +128,14 @@ MusicStream::MusicStream(DecodedAudio audio, bool withDevice)
     if (withDevice)
         output = AudioOutput::open(decoded.sampleRate, decoded.channels,
                                    [this](float* out, int frames) { pullFrames(out, frames); });
-    if (output)
+    if (output) {
         clock = MusicClock(decoded.sampleRate, output->bufferFrames());
-    else
+    } else {
+        if (withDevice)
+            std::fprintf(stderr, "Ardun{Quillomark}: no audio device opened; the music plays on "
+                                 "a silent clock\n");
         clock.becomeSilent(monotonicNanoseconds());
+    }
 }
 
 MusicStream::~MusicStream()

@@ -315,6 +315,22 @@ TEST_F(SceneRender, LinearFogRunsFromStartToEndDistance)
     EXPECT_EQ(colour[2], 1.0f);
 }
 
+// Linear fog with equal start and end divides by zero; such scenes (fog type 1 without any
+// distances above all) draw without fog, whatever the driver would make of it.
+TEST_F(SceneRender, LinearFogWithEqualDistancesDrawsNoFog)
+{
+    // The far plane is the fog end, so equal distances are tried in front of the square only;
+    // Mesa happens to draw no fog there either, so the switch is checked besides the pixels.
+    for (const char* distances : {"", "FogMinDistance 8\nFogMaxDistance 8\n"}) {
+        SCOPED_TRACE(distances);
+        const std::string name = "flat" + std::to_string(std::string(distances).size());
+        render(squareScene(5.0f, noLight + "FogType 1\n" + distances + "FogColor 1 0 0\n", unlit,
+                           name));
+        expectPixel(32, 32, white);
+        EXPECT_FALSE(glIsEnabled(GL_FOG));
+    }
+}
+
 TEST_F(SceneRender, DissolveFadeAndBlendSwitchesSetTheOpacity)
 {
     const std::string dissolveEnvelope =

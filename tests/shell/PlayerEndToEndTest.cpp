@@ -61,6 +61,27 @@ TEST(PlayerEndToEnd, PlaysATinyDemoPastItsMusicToItsEndTime)
     EXPECT_LT(run.seconds, 60.0);
 }
 
+// An ALSA device that cannot open (here one that does not exist, as on a machine without a
+// sound card) leaves one line on standard error about the silent clock, and no library noise.
+TEST(PlayerEndToEnd, WithoutAnAudioDeviceSaysSoInOneLine)
+{
+    TempDir dir;
+    writeTinyDemo(dir.path().string(), 0.5f, 1.2f);
+    const PlayerRun run = runPlayer(dir, "SDL_AUDIODRIVER=alsa AUDIODEV=dp_no_such_device");
+    EXPECT_EQ(run.status, 0) << run.errors;
+    EXPECT_EQ(run.errors.find("ALSA"), std::string::npos) << run.errors;
+    std::istringstream lines(run.errors);
+    int silentLines = 0;
+    for (std::string line; std::getline(lines, line);) {
+        if (line.find("no display found") != std::string::npos)
+            continue;
+        EXPECT_EQ(line, "Ardun{Quillomark}: no audio device opened; the music plays on a silent "
+                        "clock");
+        ++silentLines;
+    }
+    EXPECT_EQ(silentLines, 1) << run.errors;
+}
+
 TEST(PlayerEndToEnd, FollowsAnAudioDeviceWhereOneOpens)
 {
     // SDL's dummy driver takes the samples at the device's pace without a sound card, so the

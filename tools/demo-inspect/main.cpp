@@ -17,6 +17,7 @@ int inspectMesh(const InspectArgs& args);
 int inspectImage(const InspectArgs& args);
 int inspectTimeline(const InspectArgs& args);
 int inspectScene(const InspectArgs& args);
+int inspectCombiners(const InspectArgs& args);
 
 // Every subcommand registers here, in the order `demo-inspect` lists them.
 static const Subcommand subcommands[] = {
@@ -25,6 +26,7 @@ static const Subcommand subcommands[] = {
     {"image", "FILE", inspectImage},
     {"timeline", "CONFIG", inspectTimeline},
     {"scene", "ROOT TEXDIR SCENESDIR NAME [--at T1,T2,...]", inspectScene},
+    {"combiners", "FILE [--limit N] [--no-combiners2]", inspectCombiners},
     {nullptr, nullptr, nullptr},
 };
 

@@ -1,0 +1,12 @@
+#pragma once
+
+#include "lwo/LwoObject.h"
+
+class ChunkReader;
+
+// The chunks after the form type, for each form. Internal to the reader.
+void readLwo2Chunks(ChunkReader& form, LwoObject& object);
+void readLwobChunks(ChunkReader& form, LwoObject& object);
+
+// A PNTS chunk appended to the layer's positions; returns how many points it held.
+std::uint32_t readPoints(ChunkReader& chunk, LwoLayer& layer);

@@ -1,0 +1,74 @@
+#include "LwoSamples.h"
+
+#include "image/TextureCache.h"
+#include "lwo/LwoConvert.h"
+#include "lwo/LwoReader.h"
+#include "mesh/Po2Reader.h"
+#include "render/MeshDraw.h"
+#include "support/OffscreenGl.h"
+
+#include <gtest/gtest.h>
+
+#include <array>
+#include <cstdlib>
+
+namespace {
+
+// A 2 x 2 texture, nearest filtering: red, green in row 0, blue, white in row 1.
+Texture checker()
+{
+    Texture texture("checker");
+    glGenTextures(1, &texture.glName);
+    texture.width = texture.height = 2;
+    texture.components = 4;
+    glBindTexture(GL_TEXTURE_2D, texture.glName);
+    const unsigned char texels[] = {255, 0, 0,   255, 0,   255, 0,   255,
+                                    0,   0, 255, 255, 255, 255, 255, 255};
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
+    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, 2, 2, 0, GL_RGBA, GL_UNSIGNED_BYTE, texels);
+    glBindTexture(GL_TEXTURE_2D, 0);
+    return texture;
+}
+
+void expectPixel(float x, float y, std::array<int, 3> expected)
+{
+    const std::vector<unsigned char> rgba = readPixelsRGBA(
+        static_cast<int>((x + 1.0f) * 128.0f), static_cast<int>((y + 1.0f) * 128.0f), 1, 1);
+    for (std::size_t i = 0; i < 3; ++i)
+        EXPECT_LE(std::abs(rgba[i] - expected[i]), 2)
+            << "at (" << x << ", " << y << "): " << int(rgba[0]) << " " << int(rgba[1]) << " "
+            << int(rgba[2]);
+}
+
+} // namespace
+
+TEST(LwoDraw, ConvertedCubeShowsItsTextureOnTheFrontFace)
+{
+    ensureOffscreenGl(256, 256);
+    resetGlState();
+    for (GLenum cap : {GL_LIGHTING, GL_FOG, GL_CULL_FACE, GL_BLEND, GL_DITHER})
+        glDisable(cap);
+    glEnable(GL_DEPTH_TEST);
+    glDepthFunc(GL_LESS);
+
+    const Texture texture = checker();
+    const Conversion conversion =
+        convertLayer(parseLwo(texturedCubeLwo(), "cube.lwo"), {}, "cube.lwo");
+    Mesh mesh =
+        parsePo2(writePo2(conversion.mesh), "cube.po2", [&texture](const std::string& name) {
+            return name == "checker" ? &texture : nullptr;
+        });
+    ASSERT_EQ(mesh.texture0, &texture);
+    compileDisplayList(mesh);
+    setupMeshTextures(mesh, 0);
+    glCallList(mesh.displayList);
+
+    // Identity matrices: the front face (z = -0.5) is nearest and covers the middle half; its
+    // corner coordinates put the image's four texels in its four quarters.
+    expectPixel(-0.25f, -0.25f, {255, 0, 0});
+    expectPixel(0.25f, -0.25f, {0, 255, 0});
+    expectPixel(-0.25f, 0.25f, {0, 0, 255});
+    expectPixel(0.25f, 0.25f, {255, 255, 255});
+    expectPixel(0.75f, 0.75f, {0, 0, 0});
+}

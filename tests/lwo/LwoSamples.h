@@ -1,0 +1,30 @@
+#pragma once
+
+#include "support/LwoWriter.h"
+
+#include <string>
+#include <vector>
+
+// A unit cube around the origin: six quads of surface "Cube", whose colour image
+// "Textures/checker.tga" lies on UV map "UV". Every point maps to (0.75, 0.75) in "UV"; the
+// front face (z = -0.5, polygon 0) overrides that per corner with the whole image, (0, 0) at
+// its lower left.
+inline std::string texturedCubeLwo()
+{
+    using namespace lwo2;
+    const std::vector<float> xyz = {-0.5f, -0.5f, -0.5f, 0.5f,  -0.5f, -0.5f, 0.5f, 0.5f,
+                                    -0.5f, -0.5f, 0.5f,  -0.5f, -0.5f, -0.5f, 0.5f, 0.5f,
+                                    -0.5f, 0.5f,  0.5f,  0.5f,  0.5f,  -0.5f, 0.5f, 0.5f};
+    const std::vector<std::vector<std::uint32_t>> faces = {
+        {0, 3, 2, 1}, {4, 5, 6, 7}, {0, 1, 5, 4}, {3, 7, 6, 2}, {0, 4, 7, 3}, {1, 2, 6, 5}};
+    std::vector<MapEntry> uv;
+    for (std::uint32_t p = 0; p < 8; ++p)
+        uv.push_back({p, 0, {0.75f, 0.75f}});
+    const std::vector<MapEntry> front = {
+        {0, 0, {0, 0}}, {3, 0, {0, 1}}, {2, 0, {1, 1}}, {1, 0, {1, 0}}};
+    return iff::form(
+        "LWO2", tags({"Cube"}) + layer(0, "cube") + points(xyz) + vertexMap("TXUV", 2, "UV", uv) +
+                    polygons("FACE", faces) + surfaceTags({0, 0, 0, 0, 0, 0}) +
+                    cornerMap("TXUV", 2, "UV", front) + still(1, "Textures/checker.tga") +
+                    surface("Cube", {imageBlock("COLR", 1, "UV")}));
+}
