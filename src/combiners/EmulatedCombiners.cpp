@@ -164,12 +164,23 @@ void EmulatedCombiners::finishCompile()
     GLint previous = 0;
     if (ext::glGetProgramivARB != nullptr)
         ext::glGetProgramivARB(GL_FRAGMENT_PROGRAM_ARB, GL_PROGRAM_BINDING_ARB, &previous);
-    const std::string failure =
+    std::string failure =
         loadFragmentProgram(state->defaultProgram, translateCombiners(state->rc, key));
+    if (failure.empty())
+        state->variants.push_back({key, state->defaultProgram});
+    // Screen-image passes draw with fog off, so a script reading fog alpha gets that variant
+    // now too rather than during the demo.
+    if (failure.empty() && state->reads.fogAlpha) {
+        CombinerVariantKey unfogged = key;
+        unfogged.fog = FogMode::off;
+        GLuint program = 0;
+        ext::glGenProgramsARB(1, &program);
+        state->variants.push_back({unfogged, program});
+        failure = loadFragmentProgram(program, translateCombiners(state->rc, unfogged));
+    }
     ext::glBindProgramARB(GL_FRAGMENT_PROGRAM_ARB, static_cast<GLuint>(previous));
     if (!failure.empty())
         throw LoadError("Register combiners: the generated " + failure);
-    state->variants.push_back({key, state->defaultProgram});
 }
 
 void EmulatedCombiners::beforeDraw()

@@ -112,6 +112,7 @@ TEST_F(EmulatedFinal, FogAlphaIsTheFogFactorAtTheDrawOrOneWithFogOffAndFogIsNeve
         {true, GL_EXP2, 0.25f, std::exp(-(0.25f * 2.0f) * (0.25f * 2.0f))},
     };
     CompiledScript script(fogScript);
+    EXPECT_EQ(script.combiners.variantCount(), 2u); // linear fog and no fog, made at load
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << "fog " << c.enabled << " mode 0x" << std::hex << c.mode);
         expectColour(drawPass(
