@@ -107,6 +107,7 @@ struct EmulatedCombiners::State {
 
 EmulatedCombiners::EmulatedCombiners() : state(std::make_unique<State>())
 {
+    assert(ext::glGenProgramsARB != nullptr && "emulated combiners need ARB_fragment_program");
     ext::glGenProgramsARB(1, &state->defaultProgram);
 }
 
@@ -153,16 +154,33 @@ void EmulatedCombiners::finishCompile()
     assert(!isCompilingList() && "a program text loaded inside a display list is only recorded");
     state->deleteVariants();
     state->reads = combinerReads(state->rc);
+    // A unit the driver does not have reads as no texture, and is never queried.
+    GLint units = rcTextureUnits;
+    glGetIntegerv(GL_MAX_TEXTURE_UNITS_ARB, &units);
+    for (std::size_t unit = static_cast<std::size_t>(std::max(units, 1));
+         unit < state->reads.units.size(); ++unit)
+        state->reads.units[unit] = false;
     const CombinerVariantKey key = predictedKey(state->reads);
     GLint previous = 0;
     if (ext::glGetProgramivARB != nullptr)
         ext::glGetProgramivARB(GL_FRAGMENT_PROGRAM_ARB, GL_PROGRAM_BINDING_ARB, &previous);
-    const std::string failure =
+    std::string failure =
         loadFragmentProgram(state->defaultProgram, translateCombiners(state->rc, key));
+    if (failure.empty())
+        state->variants.push_back({key, state->defaultProgram});
+    // Screen-image passes draw with fog off, so a script reading fog alpha gets that variant
+    // now too rather than during the demo.
+    if (failure.empty() && state->reads.fogAlpha) {
+        CombinerVariantKey unfogged = key;
+        unfogged.fog = FogMode::off;
+        GLuint program = 0;
+        ext::glGenProgramsARB(1, &program);
+        state->variants.push_back({unfogged, program});
+        failure = loadFragmentProgram(program, translateCombiners(state->rc, unfogged));
+    }
     ext::glBindProgramARB(GL_FRAGMENT_PROGRAM_ARB, static_cast<GLuint>(previous));
     if (!failure.empty())
         throw LoadError("Register combiners: the generated " + failure);
-    state->variants.push_back({key, state->defaultProgram});
 }
 
 void EmulatedCombiners::beforeDraw()

@@ -24,8 +24,8 @@ public:
     // Records glBindProgramARB(GL_FRAGMENT_PROGRAM_ARB, default program) into the open list.
     void recordBind() const;
     // After glEndList: generates and loads the predicted variant (every read unit 2D, linear fog
-    // where fog alpha is read) into the default program. Throws LoadError when the driver
-    // refuses the generated text.
+    // where fog alpha is read) into the default program, and where fog alpha is read the same
+    // with fog off. Throws LoadError when the driver refuses the generated text.
     void finishCompile();
     // Right before a draw: picks the variant for the units' enabled texture targets and the fog
     // state, loading it on first use, and binds it. Must not run while a list is compiling.

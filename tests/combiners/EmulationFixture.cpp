@@ -1,31 +1,19 @@
 #include "EmulationFixture.h"
 
+#include "combiners/CombinerCompiler.h"
 #include "shell/GlExtensions.h"
 #include "support/OffscreenGl.h"
 
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <memory>
+#include <sstream>
 
 namespace {
 
 constexpr int tolerance = 2;
 constexpr int textureSide = 2;
-
-GLenum stageName(std::size_t index)
-{
-    return GL_COMBINER0_NV + static_cast<GLenum>(index);
-}
-
-void emitPortion(CombinerSink& sink, GLenum stage, GLenum portion, const PortionSpec& spec)
-{
-    for (std::size_t v = 0; v < spec.in.size(); ++v)
-        sink.input(stage, portion, GL_VARIABLE_A_NV + static_cast<GLenum>(v), spec.in[v].input,
-                   spec.in[v].mapping, spec.in[v].usage);
-    sink.output(stage, portion, spec.ab, spec.cd, spec.sum, spec.scale, spec.bias,
-                spec.abDot ? GL_TRUE : GL_FALSE, spec.cdDot ? GL_TRUE : GL_FALSE,
-                spec.mux ? GL_TRUE : GL_FALSE);
-}
 
 std::vector<std::uint8_t> repeatedTexel(std::array<std::uint8_t, 4> rgba)
 {
@@ -35,46 +23,29 @@ std::vector<std::uint8_t> repeatedTexel(std::array<std::uint8_t, 4> rgba)
     return texels;
 }
 
-void setNearest(GLenum target)
+Texture emptyTexture(GLenum target)
 {
+    Texture texture("solid");
+    texture.target = target;
+    texture.width = texture.height = textureSide;
+    glGenTextures(1, &texture.glName);
+    glBindTexture(target, texture.glName);
     glTexParameteri(target, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
     glTexParameteri(target, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
-}
-
-void expectChannel(int actual, float expected, const char* channel)
-{
-    const int wanted = static_cast<int>(std::lround(expected * 255.0f));
-    EXPECT_NEAR(actual, wanted, tolerance) << channel << " expected " << expected;
+    return texture;
 }
 
 } // namespace
 
-void emitScript(CombinerSink& sink, const ScriptSpec& script)
-{
-    for (const auto& [reg, value] : script.globals)
-        sink.parameterfv(reg, value.data());
-    sink.parameteri(GL_NUM_GENERAL_COMBINERS_NV, static_cast<GLint>(script.stages.size()));
-    for (std::size_t i = 0; i < script.stages.size(); ++i) {
-        const StageSpec& stage = script.stages[i];
-        for (const auto& [reg, value] : stage.constants)
-            sink.stageParameterfv(stageName(i), reg, value.data());
-        emitPortion(sink, stageName(i), GL_RGB, stage.rgb);
-        emitPortion(sink, stageName(i), GL_ALPHA, stage.alpha);
-    }
-    sink.perStageConstants(script.perStageConstants);
-    sink.parameteri(GL_COLOR_SUM_CLAMP_NV, script.clampColorSum ? 1 : 0);
-    for (std::size_t v = 0; v < script.finals.size(); ++v)
-        sink.finalInput(GL_VARIABLE_A_NV + static_cast<GLenum>(v), script.finals[v].input,
-                        script.finals[v].mapping, script.finals[v].usage);
-}
-
-CompiledScript::CompiledScript(const ScriptSpec& script)
+CompiledScript::CompiledScript(const std::string& text)
 {
     list = glGenLists(1);
     glNewList(list, GL_COMPILE);
-    emitScript(combiners.sink(), script);
+    std::ostringstream echo;
+    parseCombinerScript(text.c_str(), &combiners.sink(), echo);
     combiners.recordBind();
     glEndList();
+    errors = combinerErrors();
     combiners.finishCompile();
 }
 
@@ -83,11 +54,10 @@ CompiledScript::~CompiledScript()
     glDeleteLists(list, 1);
 }
 
-std::array<int, 4> drawPass(CompiledScript& script, const std::function<void()>& setUp,
-                            const std::function<void()>& draw)
+Pixel drawPass(CompiledScript& script, const std::function<void()>& setUp,
+               const std::function<void()>& draw)
 {
-    // A dropped fragment must not pass for the previous pass's pixel.
-    glClear(GL_COLOR_BUFFER_BIT);
+    glClear(GL_COLOR_BUFFER_BIT); // a dropped fragment must not pass for the last pass's pixel
     glPushAttrib(GL_ALL_ATTRIB_BITS);
     glEnable(GL_FRAGMENT_PROGRAM_ARB);
     glCallList(script.list);
@@ -97,21 +67,27 @@ std::array<int, 4> drawPass(CompiledScript& script, const std::function<void()>&
     glPopAttrib();
     setActiveCombiners(nullptr);
     EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
-    const std::vector<unsigned char> pixel =
-        readPixelsRGBA(offscreenWidth() / 2, offscreenHeight() / 2, 1, 1);
-    return {pixel[0], pixel[1], pixel[2], pixel[3]};
+    const auto bytes = readPixelsRGBA(offscreenWidth() / 2, offscreenHeight() / 2, 1, 1);
+    return {bytes[0], bytes[1], bytes[2], bytes[3]};
+}
+
+Pixel drawWithUsualInputs(CompiledScript& script, const std::function<void()>& extra)
+{
+    static const Texture tex0 = solidTexture(GL_TEXTURE_2D, {153, 51, 204, 102});
+    return drawPass(
+        script,
+        [&extra] {
+            bindTextureUnit(tex0, 0);
+            glColor4f(1.0f, 0.5f, 0.25f, 0.75f);
+            ext::glSecondaryColor3fEXT(0.2f, 0.4f, 0.6f);
+            extra();
+        },
+        [] { drawScreenQuad(tex0); });
 }
 
 Texture solidTexture(GLenum target, std::array<std::uint8_t, 4> rgba)
 {
-    Texture texture("solid");
-    texture.target = target;
-    texture.width = textureSide;
-    texture.height = textureSide;
-    texture.components = 4;
-    glGenTextures(1, &texture.glName);
-    glBindTexture(target, texture.glName);
-    setNearest(target);
+    Texture texture = emptyTexture(target);
     glTexImage2D(target, 0, GL_RGBA8, textureSide, textureSide, 0, GL_RGBA, GL_UNSIGNED_BYTE,
                  repeatedTexel(rgba).data());
     glBindTexture(target, 0);
@@ -120,14 +96,7 @@ Texture solidTexture(GLenum target, std::array<std::uint8_t, 4> rgba)
 
 Texture cubeTexture(const std::array<std::array<std::uint8_t, 4>, 6>& faces)
 {
-    Texture texture("cube");
-    texture.target = GL_TEXTURE_CUBE_MAP_ARB;
-    texture.width = textureSide;
-    texture.height = textureSide;
-    texture.components = 3;
-    glGenTextures(1, &texture.glName);
-    glBindTexture(GL_TEXTURE_CUBE_MAP_ARB, texture.glName);
-    setNearest(GL_TEXTURE_CUBE_MAP_ARB);
+    Texture texture = emptyTexture(GL_TEXTURE_CUBE_MAP_ARB);
     for (std::size_t face = 0; face < faces.size(); ++face)
         glTexImage2D(GL_TEXTURE_CUBE_MAP_POSITIVE_X_ARB + static_cast<GLenum>(face), 0, GL_RGBA8,
                      textureSide, textureSide, 0, GL_RGBA, GL_UNSIGNED_BYTE,
@@ -157,15 +126,20 @@ void drawObjectQuad(std::array<float, 3> texCoord, float fogCoord)
     glEnd();
 }
 
-void expectColour(const std::array<int, 4>& pixel, const std::array<float, 3>& rgb)
+void expectColour(const Pixel& pixel, const Colour& rgba)
 {
-    expectChannel(pixel[0], rgb[0], "red");
-    expectChannel(pixel[1], rgb[1], "green");
-    expectChannel(pixel[2], rgb[2], "blue");
+    for (std::size_t i = 0; i < rgba.size(); ++i)
+        EXPECT_NEAR(pixel[i], static_cast<int>(std::lround(rgba[i] * 255.0f)), tolerance)
+            << "channel "
+            << "rgba"[i] << " expected " << rgba[i];
 }
 
-void expectColour(const std::array<int, 4>& pixel, const Colour& rgba)
+void expectScripts(const std::vector<ScriptCase>& cases)
 {
-    expectColour(pixel, std::array<float, 3>{rgba[0], rgba[1], rgba[2]});
-    expectChannel(pixel[3], rgba[3], "alpha");
+    for (const ScriptCase& c : cases) {
+        SCOPED_TRACE(c.text);
+        CompiledScript script("!!RC1.0\n" + c.text);
+        ASSERT_TRUE(script.errors.empty()) << script.errors.front();
+        expectColour(drawWithUsualInputs(script), c.expected);
+    }
 }
