@@ -8,7 +8,7 @@ PACKAGES := cmake ninja-build g++ pkg-config libsdl2-dev libsndfile1-dev libasou
 	libgtest-dev libbenchmark-dev libegl-dev libgl-dev libgl1-mesa-dri libegl-mesa0 ccache \
 	libcli11-dev clang libclang-rt-14-dev
 
-.PHONY: all deps configure build run test fuzz clean
+.PHONY: all deps configure build run test bench fuzz clean
 
 all: build
 
@@ -33,6 +33,18 @@ run: build
 
 test: build
 	cd $(BUILD) && ctest --output-on-failure -j$(JOBS)
+
+# The benchmarks with an in-process baseline, then every "ratio" and "figure" line together.
+BENCHES ?= render_bench image_bench layer_bench scene_bench startup_bench
+bench: build
+	@rm -f $(BUILD)/bench/all.log
+	@for b in $(BENCHES); do \
+		echo "== $$b"; $(BUILD)/bench/$$b > $(BUILD)/bench/$$b.log; status=$$?; \
+		cat $(BUILD)/bench/$$b.log; cat $(BUILD)/bench/$$b.log >> $(BUILD)/bench/all.log; \
+		[ $$status = 0 ] || exit $$status; \
+	done
+	@echo; echo "Ratios are player time over baseline time, medians of interleaved rounds:"
+	@grep -h -E '^(ratio|figure) ' $(BUILD)/bench/all.log
 
 # Every fuzz target for SECONDS seconds each, built by clang with the sanitizers in FUZZ_BUILD.
 fuzz: deps

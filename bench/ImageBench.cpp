@@ -1,6 +1,6 @@
-// Reading and uploading a 1024 x 1024 picture, next to libjpeg-turbo decoding the same JPEG on
-// its own. The JPEG reader should cost little beyond the decode itself; the ratio is printed at
-// the end.
+// Reading and uploading a 1024 x 1024 picture as JPEG and as TGA, interleaved with libjpeg-turbo
+// (or a plain file read) and a bare glTexImage2D doing the same work.
+#include "Interleaved.h"
 #include "image/Image.h"
 #include "image/TextureCache.h"
 #include "image/TextureUpload.h"
@@ -10,9 +10,8 @@
 
 #include <benchmark/benchmark.h>
 
-#include <cmath>
 #include <cstdio>
-#include <map>
+#include <functional>
 #include <vector>
 
 #include <jpeglib.h>
@@ -64,103 +63,112 @@ const Files& files()
     return shared;
 }
 
-void BM_LibjpegDecodeAlone(benchmark::State& state)
+// libjpeg-turbo decoding straight into a caller's buffer in the byte order the upload takes.
+void decodeJpeg(const std::string& path, std::vector<std::uint8_t>& buffer)
 {
-    std::vector<std::uint8_t> buffer(side * side * 3);
-    for (auto _ : state) {
-        std::FILE* file = std::fopen(files().jpeg.c_str(), "rb");
-        jpeg_decompress_struct info{};
-        jpeg_error_mgr error{};
-        info.err = jpeg_std_error(&error);
-        jpeg_create_decompress(&info);
-        jpeg_stdio_src(&info, file);
-        jpeg_read_header(&info, TRUE);
-        info.out_color_space = JCS_EXT_BGR;
-        jpeg_start_decompress(&info);
-        while (info.output_scanline < info.output_height) {
-            JSAMPROW row = buffer.data() + info.output_scanline * side * 3;
-            jpeg_read_scanlines(&info, &row, 1);
-        }
-        jpeg_finish_decompress(&info);
-        jpeg_destroy_decompress(&info);
-        std::fclose(file);
-        benchmark::DoNotOptimize(buffer.data());
+    std::FILE* file = std::fopen(path.c_str(), "rb");
+    jpeg_decompress_struct info{};
+    jpeg_error_mgr error{};
+    info.err = jpeg_std_error(&error);
+    jpeg_create_decompress(&info);
+    jpeg_stdio_src(&info, file);
+    jpeg_read_header(&info, TRUE);
+    info.out_color_space = JCS_EXT_BGR;
+    jpeg_start_decompress(&info);
+    buffer.resize(std::size_t{info.output_width} * info.output_height * 3);
+    while (info.output_scanline < info.output_height) {
+        JSAMPROW row = buffer.data() + std::size_t{info.output_scanline} * info.output_width * 3;
+        jpeg_read_scanlines(&info, &row, 1);
     }
+    jpeg_finish_decompress(&info);
+    jpeg_destroy_decompress(&info);
+    std::fclose(file);
 }
-BENCHMARK(BM_LibjpegDecodeAlone)->Unit(benchmark::kMillisecond);
 
-void BM_ReadJpegImage(benchmark::State& state)
+// The file's bytes, read plainly.
+void readFile(const std::string& path, std::vector<std::uint8_t>& buffer)
 {
-    for (auto _ : state) {
-        Image image = readImage(files().jpeg);
-        benchmark::DoNotOptimize(image.pixels.data());
-    }
+    std::FILE* file = std::fopen(path.c_str(), "rb");
+    std::fseek(file, 0, SEEK_END);
+    buffer.resize(static_cast<std::size_t>(std::ftell(file)));
+    std::fseek(file, 0, SEEK_SET);
+    benchmark::DoNotOptimize(std::fread(buffer.data(), 1, buffer.size(), file));
+    std::fclose(file);
 }
-BENCHMARK(BM_ReadJpegImage)->Unit(benchmark::kMillisecond);
 
-void BM_ReadTgaImage(benchmark::State& state)
+// A texture made, filled with mipmaps generated as the player asks for them, finished and
+// deleted: the least any texture load can cost.
+void bareUpload(const std::uint8_t* bgr)
 {
-    for (auto _ : state) {
-        Image image = readImage(files().tga);
-        benchmark::DoNotOptimize(image.pixels.data());
-    }
+    GLuint name = 0;
+    glGenTextures(1, &name);
+    glBindTexture(GL_TEXTURE_2D, name);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR_MIPMAP_LINEAR);
+    glTexParameteri(GL_TEXTURE_2D, GL_GENERATE_MIPMAP_SGIS, GL_TRUE);
+    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGB8, side, side, 0, GL_BGR_EXT, GL_UNSIGNED_BYTE, bgr);
+    glFinish();
+    glDeleteTextures(1, &name);
 }
-BENCHMARK(BM_ReadTgaImage)->Unit(benchmark::kMillisecond);
 
-// Read and upload, mipmaps included; glFinish keeps the driver's work inside the timing.
-void readAndUpload(benchmark::State& state, const std::string& path)
+// Read and upload as the texture cache does, mipmaps included; glFinish keeps the driver's work
+// inside the timing and the texture is deleted at the end of each round, as in the baseline.
+std::function<void()> playerLoad(const std::string& path)
 {
-    ensureOffscreenGl(64, 64);
-    for (auto _ : state) {
+    return [path] {
         Texture texture(path);
         uploadImage(texture, readImage(path));
         glFinish();
-    }
-}
-
-void BM_ReadAndUploadJpeg(benchmark::State& state)
-{
-    readAndUpload(state, files().jpeg);
-}
-BENCHMARK(BM_ReadAndUploadJpeg)->Unit(benchmark::kMillisecond);
-
-void BM_ReadAndUploadTga(benchmark::State& state)
-{
-    readAndUpload(state, files().tga);
-}
-BENCHMARK(BM_ReadAndUploadTga)->Unit(benchmark::kMillisecond);
-
-// Prints as usual and remembers each run's time for the ratio.
-class RatioReporter : public benchmark::ConsoleReporter {
-public:
-    void ReportRuns(const std::vector<Run>& runs) override
-    {
-        ConsoleReporter::ReportRuns(runs);
-        for (const Run& run : runs)
-            if (run.run_type == Run::RT_Iteration)
-                times[run.benchmark_name()] = {run.GetAdjustedRealTime(), run.GetAdjustedCPUTime()};
-    }
-
-    struct Times {
-        double real;
-        double cpu; // steadier than real time on a shared machine
     };
-    std::map<std::string, Times> times;
-};
+}
+
+void BM_JpegTexture(benchmark::State& state)
+{
+    ensureOffscreenGl(64, 64);
+    std::vector<std::uint8_t> buffer;
+    const auto baseline = [&buffer] {
+        decodeJpeg(files().jpeg, buffer);
+        bareUpload(buffer.data());
+    };
+    runInterleaved(state, "jpeg_texture_over_decode_and_bare_upload",
+                   {playerLoad(files().jpeg), baseline});
+}
+
+void BM_TgaTexture(benchmark::State& state)
+{
+    ensureOffscreenGl(64, 64);
+    std::vector<std::uint8_t> buffer;
+    const auto baseline = [&buffer] {
+        readFile(files().tga, buffer);
+        bareUpload(buffer.data() + 18);
+    };
+    runInterleaved(state, "tga_texture_over_read_and_bare_upload",
+                   {playerLoad(files().tga), baseline});
+}
+
+// The reader alone next to the decode alone: what the reader adds before GL is involved.
+void BM_JpegRead(benchmark::State& state)
+{
+    std::vector<std::uint8_t> buffer;
+    const auto player = [] {
+        Image image = readImage(files().jpeg);
+        benchmark::DoNotOptimize(image.pixels.data());
+    };
+    const auto baseline = [&buffer] {
+        decodeJpeg(files().jpeg, buffer);
+        benchmark::DoNotOptimize(buffer.data());
+    };
+    runInterleaved(state, "jpeg_read_over_libjpeg_decode", {player, baseline});
+}
+
+constexpr int rounds = 40;
+BENCHMARK(BM_JpegTexture)->Unit(benchmark::kMillisecond)->UseManualTime()->Iterations(rounds);
+BENCHMARK(BM_TgaTexture)->Unit(benchmark::kMillisecond)->UseManualTime()->Iterations(rounds);
+BENCHMARK(BM_JpegRead)->Unit(benchmark::kMillisecond)->UseManualTime()->Iterations(rounds);
 
 } // namespace
 
 int main(int argc, char** argv)
 {
-    benchmark::Initialize(&argc, argv);
-    RatioReporter reporter;
-    benchmark::RunSpecifiedBenchmarks(&reporter);
-    const auto decode = reporter.times.find("BM_LibjpegDecodeAlone");
-    const auto read = reporter.times.find("BM_ReadJpegImage");
-    if (decode != reporter.times.end() && read != reporter.times.end() &&
-        decode->second.real > 0.0 && decode->second.cpu > 0.0)
-        std::printf("readJpegImage / libjpeg-turbo decode alone: %.3f real time, %.3f CPU time\n",
-                    read->second.real / decode->second.real, read->second.cpu / decode->second.cpu);
-    benchmark::Shutdown();
-    return 0;
+    return interleavedMain(argc, argv);
 }

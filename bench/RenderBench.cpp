@@ -1,7 +1,8 @@
-// Frames per second of whole scene renders at 640 x 480 on the offscreen context, each next to a
-// minimal loop that draws the same geometry without the player's logic. The ratios printed at
-// the end are the player's own overhead per frame.
+// Whole scene renders at 640 x 480 on the offscreen context, each interleaved with a minimal
+// loop that draws the same geometry without the player's logic. The ratios printed at the end
+// are the player's own cost per frame.
 
+#include "Interleaved.h"
 #include "render/MeshDraw.h"
 #include "render/RenderFixture.h"
 #include "render/SceneRender.h"
@@ -12,8 +13,7 @@
 
 #include <GL/gl.h>
 
-#include <cstdio>
-#include <map>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -133,16 +133,10 @@ BenchScene& morphScene()
     return *shared;
 }
 
-void countFrames(benchmark::State& state)
+// One frame as the player draws it; t walks through the first second of the scene.
+std::function<void()> playerFrames(BenchScene& bench)
 {
-    state.counters["fps"] =
-        benchmark::Counter(static_cast<double>(state.iterations()), benchmark::Counter::kIsRate);
-}
-
-void renderFrames(benchmark::State& state, BenchScene& bench)
-{
-    float t = 0.0f;
-    for (auto _ : state) {
+    return [&bench, t = 0.0f]() mutable {
         glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
         enableSceneLights(*bench.scene);
         renderScene(*bench.scene, t, *bench.scene->cameras.front());
@@ -150,8 +144,7 @@ void renderFrames(benchmark::State& state, BenchScene& bench)
         t += 1.0f / 60.0f;
         if (t > 1.0f)
             t = 0.0f;
-    }
-    countFrames(state);
+    };
 }
 
 // One untimed frame from the initial state: it leaves the view, the light and the object
@@ -164,93 +157,91 @@ void loadPlayerState(BenchScene& bench)
     renderScene(*bench.scene, 0.5f, *bench.scene->cameras.front());
 }
 
-void BM_StaticScenePlayer(benchmark::State& state)
+void BM_StaticObjects(benchmark::State& state)
 {
     BenchScene& bench = staticScene();
     loadPlayerState(bench);
-    renderFrames(state, bench);
-}
-
-void BM_StaticSceneBaseline(benchmark::State& state)
-{
-    BenchScene& bench = staticScene();
-    loadPlayerState(bench);
-    glMatrixMode(GL_MODELVIEW);
     std::vector<const SceneObject*> objects;
     for (const auto& object : bench.scene->objects)
         objects.push_back(object.get());
-    for (auto _ : state) {
+    // The player leaves the matrices and lights as they were set up: the loop only draws.
+    const auto bareLoop = [&objects] {
         glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+        glMatrixMode(GL_MODELVIEW);
         for (const SceneObject* object : objects) {
             glLoadMatrixf(object->matrixCache.matrix);
             glCallList(object->mesh->displayList);
         }
         glFinish();
-    }
-    countFrames(state);
+    };
+    runInterleaved(state, "static_objects_over_bare_glCallList", {playerFrames(bench), bareLoop});
 }
 
-void BM_MorphScenePlayer(benchmark::State& state)
+// The working copy as it stands, drawn with nothing but glBegin, glNormal, glVertex and glEnd.
+void bareImmediate(const Mesh& mesh)
 {
-    BenchScene& bench = morphScene();
-    loadPlayerState(bench);
-    renderFrames(state, bench);
+    std::uint32_t first = 0;
+    for (std::uint16_t size : mesh.polygonSizes) {
+        glBegin(size == 3 ? GL_TRIANGLES : size == 4 ? GL_QUADS : GL_POLYGON);
+        for (std::uint32_t c = first; c < first + size; ++c) {
+            const std::size_t vertex = mesh.vertexIndices[c];
+            glNormal3fv(&mesh.normals[vertex * 3]);
+            glVertex3fv(&mesh.positions[vertex * 3]);
+        }
+        glEnd();
+        first += size;
+    }
 }
 
-void BM_MorphSceneBaseline(benchmark::State& state)
+// The same polygons from client arrays: the grid is all quads and indexes its vertices alone.
+void bareArrays(const Mesh& mesh)
+{
+    glEnableClientState(GL_VERTEX_ARRAY);
+    glEnableClientState(GL_NORMAL_ARRAY);
+    glVertexPointer(3, GL_FLOAT, 0, mesh.positions.data());
+    glNormalPointer(GL_FLOAT, 0, mesh.normals.data());
+    glDrawElements(GL_QUADS, static_cast<GLsizei>(mesh.cornerCount), GL_UNSIGNED_SHORT,
+                   mesh.vertexIndices.data());
+    glDisableClientState(GL_NORMAL_ARRAY);
+    glDisableClientState(GL_VERTEX_ARRAY);
+}
+
+void morphPair(benchmark::State& state, const std::string& name, void (*bare)(const Mesh&))
 {
     BenchScene& bench = morphScene();
     loadPlayerState(bench);
     const SceneObject& object = *bench.scene->objects.front();
-    glMatrixMode(GL_MODELVIEW);
-    for (auto _ : state) {
+    const auto bareLoop = [&object, bare] {
         glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+        glMatrixMode(GL_MODELVIEW);
         glLoadMatrixf(object.matrixCache.matrix);
-        drawMeshPolygons(*object.morphMesh);
+        bare(*object.morphMesh);
         glFinish();
-    }
-    countFrames(state);
+    };
+    runInterleaved(state, name, {playerFrames(bench), bareLoop});
 }
 
-BENCHMARK(BM_StaticScenePlayer)->Unit(benchmark::kMillisecond)->UseRealTime();
-BENCHMARK(BM_StaticSceneBaseline)->Unit(benchmark::kMillisecond)->UseRealTime();
-BENCHMARK(BM_MorphScenePlayer)->Unit(benchmark::kMillisecond)->UseRealTime();
-BENCHMARK(BM_MorphSceneBaseline)->Unit(benchmark::kMillisecond)->UseRealTime();
+void BM_MorphVersusImmediate(benchmark::State& state)
+{
+    morphPair(state, "morph_over_bare_immediate_mode", bareImmediate);
+}
 
-// Keeps each run's time per frame so that main can print player / baseline.
-class RatioReporter : public benchmark::ConsoleReporter {
-public:
-    void ReportRuns(const std::vector<Run>& runs) override
-    {
-        ConsoleReporter::ReportRuns(runs);
-        for (const Run& run : runs)
-            if (run.run_type == Run::RT_Iteration)
-                frameTimes[run.benchmark_name()] = run.GetAdjustedRealTime();
-    }
+void BM_MorphVersusArrays(benchmark::State& state)
+{
+    morphPair(state, "morph_over_bare_glDrawElements", bareArrays);
+}
 
-    void printRatio(const char* label, const std::string& player, const std::string& baseline)
-    {
-        if (!frameTimes.count(player) || !frameTimes.count(baseline))
-            return;
-        std::printf("%s: player frame time / baseline frame time = %.2f\n", label,
-                    frameTimes[player] / frameTimes[baseline]);
-    }
-
-private:
-    std::map<std::string, double> frameTimes;
-};
+constexpr int rounds = 30;
+BENCHMARK(BM_StaticObjects)->Unit(benchmark::kMillisecond)->UseManualTime()->Iterations(rounds);
+BENCHMARK(BM_MorphVersusImmediate)
+    ->Unit(benchmark::kMillisecond)
+    ->UseManualTime()
+    ->Iterations(rounds);
+BENCHMARK(BM_MorphVersusArrays)->Unit(benchmark::kMillisecond)->UseManualTime()->Iterations(rounds);
 
 } // namespace
 
 int main(int argc, char** argv)
 {
-    benchmark::Initialize(&argc, argv);
-    RatioReporter reporter;
-    benchmark::RunSpecifiedBenchmarks(&reporter);
-    reporter.printRatio("50 static objects of 10,000 triangles", "BM_StaticScenePlayer/real_time",
-                        "BM_StaticSceneBaseline/real_time");
-    reporter.printRatio("one morphing object of 50,000 vertices", "BM_MorphScenePlayer/real_time",
-                        "BM_MorphSceneBaseline/real_time");
-    benchmark::Shutdown();
-    return 0;
+    return interleavedMain(argc, argv);
 }

@@ -1,3 +1,4 @@
+#include "Interleaved.h"
 #include "image/TextureCache.h"
 #include "mesh/MeshRegistry.h"
 #include "scene/Scene.h"
@@ -78,37 +79,34 @@ GeneratedDemo& demo()
     return generated;
 }
 
-void BM_LoadScene(benchmark::State& state)
+// The scene read as the player reads it, interleaved with the floor for any word-by-word reader:
+// finding the runs of graphic characters and nothing more.
+void BM_SceneText(benchmark::State& state)
 {
     GeneratedDemo& files = demo();
-    for (auto _ : state) {
+    MappedTextFile file(files.dir.file("scenes/big.lws"));
+    const auto player = [&files] {
         TextureCache textures(files.paths);
         MeshRegistry meshes(textures, files.paths);
         auto scene = loadScene("big", files.paths, meshes, textures);
         benchmark::DoNotOptimize(scene->objects.size());
-    }
-    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations()) *
-                            static_cast<std::int64_t>(files.size));
-}
-BENCHMARK(BM_LoadScene)->Unit(benchmark::kMillisecond);
-
-// The floor for any word-by-word reader: finding the runs of graphic characters and nothing more.
-void BM_ScanGraphicRuns(benchmark::State& state)
-{
-    GeneratedDemo& files = demo();
-    MappedTextFile file(files.dir.file("scenes/big.lws"));
-    for (auto _ : state) {
+    };
+    const auto baseline = [&file] {
         file.setPosition(0);
         std::size_t words = 0;
         while (!file.readWordView().empty())
             ++words;
         benchmark::DoNotOptimize(words);
-    }
-    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations()) *
-                            static_cast<std::int64_t>(files.size));
+    };
+    InterleavedPair pair{player, baseline};
+    pair.bytesPerRun = static_cast<double>(files.size);
+    runInterleaved(state, "scene_text_over_graphic_run_scan", pair);
 }
-BENCHMARK(BM_ScanGraphicRuns)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_SceneText)->Unit(benchmark::kMillisecond)->UseManualTime()->Iterations(15);
 
 } // namespace
 
-BENCHMARK_MAIN();
+int main(int argc, char** argv)
+{
+    return interleavedMain(argc, argv);
+}
