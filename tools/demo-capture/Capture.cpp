@@ -20,6 +20,7 @@
 
 #include <GL/gl.h>
 
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 
@@ -54,9 +55,10 @@ std::string seconds(float value)
 
 } // namespace
 
-int runCapture(const CaptureOptions& options)
+int runCapture(const CaptureOptions& options, CaptureStats* stats)
 {
-    const std::optional<OutputKind> kind = outputKindFor(options.out);
+    const std::optional<OutputKind> kind =
+        options.discardFrames ? OutputKind::PngFolder : outputKindFor(options.out);
     if (!kind)
         return report(exitBadUsage,
                       "--out must name a folder, a .mp4 or a .mkv file: " + options.out);
@@ -100,13 +102,17 @@ int runCapture(const CaptureOptions& options)
     setup.rate = options.rate;
     setup.audio = audioSpan(player.music->audio(), from, to);
     setup.quality = options.quality;
-    std::string error;
-    std::unique_ptr<FrameSink> sink =
-        *kind == OutputKind::PngFolder ? openPngSink(options.out, std::move(setup), error)
-                                       : openVideoSink(options.out, *kind, std::move(setup), error);
-    if (!sink)
-        return report(exitFailed, error);
-    EncoderThread encoder(std::move(sink));
+    std::unique_ptr<EncoderThread> encoder;
+    if (!options.discardFrames) {
+        std::string error;
+        std::unique_ptr<FrameSink> sink =
+            *kind == OutputKind::PngFolder
+                ? openPngSink(options.out, std::move(setup), error)
+                : openVideoSink(options.out, *kind, std::move(setup), error);
+        if (!sink)
+            return report(exitFailed, error);
+        encoder = std::make_unique<EncoderThread>(std::move(sink));
+    }
 
     // The layers start at the demo's start whatever the span, and step through the frames
     // before it without drawing, so that at `from` every event and scene clock is where a
@@ -122,7 +128,8 @@ int runCapture(const CaptureOptions& options)
     clock.moveTo(from, 0);
 
     const std::int64_t total = frameCount(from, to, options.rate);
-    Progress progress(stderr, options.showProgress && standardErrorIsTerminal(), total);
+    Progress progress(options.quiet ? nullptr : stderr, standardErrorIsTerminal(), total);
+    const auto started = std::chrono::steady_clock::now();
     glPixelStorei(GL_PACK_ALIGNMENT, 1);
     std::int64_t frame = 0;
     bool sinkFailed = false;
@@ -134,19 +141,27 @@ int runCapture(const CaptureOptions& options)
     hooks.stopMusic = [] {};
     hooks.escapeHeld = [] { return false; };
     hooks.present = [&] {
-        FramePixels pixels = encoder.takeBuffer();
-        pixels.resize(static_cast<std::size_t>(width) * static_cast<std::size_t>(height) * 3);
-        glReadPixels(0, 0, width, height, GL_RGB, GL_UNSIGNED_BYTE, pixels.data());
-        sinkFailed = !encoder.submit(std::move(pixels));
+        if (encoder) {
+            FramePixels pixels = encoder->takeBuffer();
+            pixels.resize(static_cast<std::size_t>(width) * static_cast<std::size_t>(height) * 3);
+            glReadPixels(0, 0, width, height, GL_BGR, GL_UNSIGNED_BYTE, pixels.data());
+            sinkFailed = !encoder->submit(std::move(pixels));
+        } else {
+            glFinish();
+        }
         clock.moveTo(from, ++frame);
         progress.framesDone(frame);
     };
     runLoop(to, hooks);
 
     const bool interrupted = interruptRequested() && frame < total;
-    if (sinkFailed || !encoder.finish(!interrupted))
-        return report(exitFailed, encoder.error());
-    const std::int64_t written = encoder.framesWritten();
+    if (sinkFailed || (encoder && !encoder->finish(!interrupted)))
+        return report(exitFailed, encoder->error());
+    const std::int64_t written = encoder ? encoder->framesWritten() : frame;
+    if (stats)
+        *stats = {
+            written,
+            std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count()};
     const double duration = interrupted ? static_cast<double>(written) / options.rate.perSecond()
                                         : static_cast<double>(to) - static_cast<double>(from);
     progress.summary(written, width, height, duration, options.out, interrupted);

@@ -24,10 +24,17 @@ struct CaptureOptions {
     std::optional<float> from; // default: the demo's start time
     std::optional<float> to;   // default: the demo's end time
     int quality = visuallyLosslessQuality;
-    bool showProgress = true;
+    bool quiet = false;         // no progress and no summary (the benchmark)
+    bool discardFrames = false; // render only, without read-back or output (its baseline)
+};
+
+// How long the frames took, from the first render to the closed output.
+struct CaptureStats {
+    std::int64_t frames = 0;
+    double seconds = 0.0;
 };
 
 // Loads the demo at options.config on an offscreen surface and writes every frame of the span
 // to options.out. Loading errors are thrown as LoadError; every other failure is reported on
 // standard error and returned as an exit status.
-int runCapture(const CaptureOptions& options);
+int runCapture(const CaptureOptions& options, CaptureStats* stats = nullptr);

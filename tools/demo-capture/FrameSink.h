@@ -43,7 +43,8 @@ struct SinkSetup {
     int quality = 0; // H.264 constant rate factor; lower is better
 };
 
-// One picture: RGB, 8 bits a channel, rows packed and bottom row first, as GL reads them.
+// One picture: BGR, 8 bits a channel, rows packed and bottom row first, as GL reads them (the
+// order the converters to YUV and to PNG take fastest).
 using FramePixels = std::vector<unsigned char>;
 
 // Receives the frames in order on one thread. A failed call leaves its reason in error(), and

@@ -35,7 +35,10 @@ public:
         image.version = PNG_IMAGE_VERSION;
         image.width = static_cast<png_uint_32>(setup.width);
         image.height = static_cast<png_uint_32>(setup.height);
-        image.format = PNG_FORMAT_RGB;
+        image.format = PNG_FORMAT_BGR; // written as RGB: the order is the input's
+        // Unfiltered at zlib level 3: several times faster than the default for files a
+        // quarter larger, which keeps the capture near the render rate.
+        image.flags = PNG_IMAGE_FLAG_FAST;
         // A negative stride hands libpng the bottom-up rows top row first.
         const auto stride = -static_cast<png_int_32>(setup.width * 3);
         png_alloc_size_t size = 0;

@@ -18,6 +18,8 @@ Progress::Progress(std::FILE* stream, bool terminal, std::int64_t totalFrames)
 
 void Progress::framesDone(std::int64_t done)
 {
+    if (!out)
+        return;
     if (isTerminal) {
         const Clock::time_point now = Clock::now();
         if (done == total || now - lastDrawn >= redrawInterval) {
@@ -56,6 +58,8 @@ void Progress::drawBar(std::int64_t done)
 void Progress::summary(std::int64_t frames, int width, int height, double seconds,
                        const std::string& output, bool interrupted)
 {
+    if (!out)
+        return;
     if (barShown)
         std::fputc('\n', out);
     std::fprintf(out, "demo-capture: %s%lld frames, %dx%d, %.3f s, %s\n",

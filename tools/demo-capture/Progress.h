@@ -7,6 +7,7 @@
 
 // Capture progress on a stream: on a terminal a bar redrawn in place with frames done and total,
 // frames per second and time left; elsewhere (a log, a pipe) one line per tenth of the work.
+// A null stream keeps it silent.
 class Progress {
 public:
     Progress(std::FILE* stream, bool terminal, std::int64_t totalFrames);

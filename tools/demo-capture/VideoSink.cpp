@@ -13,8 +13,9 @@ extern "C" {
 
 namespace {
 
-// Fast enough to keep up with rendering on two cores; the constant rate factor sets quality.
-constexpr const char* h264Preset = "fast";
+// Encoding costs a tenth of the render of a frame, so a capture keeps near the render rate on
+// two cores; the constant rate factor alone sets the quality (at some cost in file size).
+constexpr const char* h264Preset = "superfast";
 constexpr std::int64_t aacBitRate = 192000;
 // Seconds between key frames, so a player can seek.
 constexpr int keyFrameSeconds = 2;
@@ -192,7 +193,7 @@ private:
         picture->height = setup.height;
         if (av_frame_get_buffer(picture.get(), 0) < 0)
             return fail("out of memory");
-        scaler.reset(sws_getContext(setup.width, setup.height, AV_PIX_FMT_RGB24, setup.width,
+        scaler.reset(sws_getContext(setup.width, setup.height, AV_PIX_FMT_BGR24, setup.width,
                                     setup.height, video->pix_fmt, SWS_BILINEAR, nullptr, nullptr,
                                     nullptr));
         if (!scaler)
