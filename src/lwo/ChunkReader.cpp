@@ -60,6 +60,18 @@ float ChunkReader::f4()
     return std::bit_cast<float>(u4());
 }
 
+void ChunkReader::f4s(std::size_t count, std::vector<float>& out)
+{
+    if (count > remaining() / 4)
+        need(count * 4, "a run of floats");
+    const auto* data = reinterpret_cast<const unsigned char*>(bytes.data() + position);
+    for (std::size_t i = 0; i < count; ++i, data += 4)
+        out.push_back(std::bit_cast<float>(std::uint32_t(data[0]) << 24 |
+                                           std::uint32_t(data[1]) << 16 |
+                                           std::uint32_t(data[2]) << 8 | std::uint32_t(data[3])));
+    position += count * 4;
+}
+
 std::string ChunkReader::id4()
 {
     need(4, "an ID");

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 // The name of the reader over a whole file, whose chunks are named by their IDs alone.
 inline constexpr const char* formChunkName = "FORM";
@@ -20,6 +21,8 @@ public:
     std::uint16_t u2();
     std::uint32_t u4();
     float f4();
+    // count floats appended to out, checked once.
+    void f4s(std::size_t count, std::vector<float>& out);
     std::string id4();
     // An index of 2 bytes, or of 4 when the first byte is 0xFF (that byte is then dropped).
     std::uint32_t vx();

@@ -31,12 +31,10 @@ CornerValues::CornerValues(const LwoLayer& layer, std::vector<std::string> types
     }
 }
 
-const float* CornerValues::at(std::uint32_t polygon, std::uint32_t point) const
+const float* CornerValues::cornerValue(std::uint32_t polygon, std::uint32_t point) const
 {
-    if (!cornerValues.empty()) {
-        const auto found = cornerValues.find(cornerKey(polygon, point));
-        if (found != cornerValues.end())
-            return found->second;
-    }
-    return pointValues[point];
+    if (cornerValues.empty())
+        return nullptr;
+    const auto found = cornerValues.find(cornerKey(polygon, point));
+    return found == cornerValues.end() ? nullptr : found->second;
 }

@@ -16,7 +16,15 @@ public:
     // Every VMAP and VMAD of the layer whose type is one of types and whose name is name.
     CornerValues(const LwoLayer& layer, std::vector<std::string> types, const std::string& name);
 
-    const float* at(std::uint32_t polygon, std::uint32_t point) const;
+    const float* at(std::uint32_t polygon, std::uint32_t point) const
+    {
+        const float* own = cornerValue(polygon, point);
+        return own ? own : pointValue(point);
+    }
+    // The VMAD value alone, or null.
+    const float* cornerValue(std::uint32_t polygon, std::uint32_t point) const;
+    // The VMAP value alone, or null.
+    const float* pointValue(std::uint32_t point) const { return pointValues[point]; }
     std::uint16_t dimension() const { return smallestDimension; }
 
 private:

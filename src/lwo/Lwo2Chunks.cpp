@@ -132,8 +132,7 @@ void readVertexMap(ChunkReader& chunk, LayerCursor& cursor, bool perPolygon)
     while (!chunk.atEnd()) {
         const std::uint32_t point = pointIndex(chunk, cursor);
         const std::uint32_t polygon = perPolygon ? polygonIndex(chunk, cursor) : 0;
-        for (std::uint16_t i = 0; i < map.dimension; ++i)
-            map.values.push_back(chunk.f4());
+        chunk.f4s(map.dimension, map.values);
         // Corner values of polygons whose type is not kept have nothing to apply to.
         if (perPolygon && !cursor.polygonsKept) {
             map.values.resize(map.values.size() - map.dimension);
@@ -222,9 +221,7 @@ std::uint32_t readPoints(ChunkReader& chunk, LwoLayer& layer)
         chunk.fail("length " + std::to_string(chunk.remaining()) +
                    " is not a whole number of points");
     const auto count = static_cast<std::uint32_t>(chunk.remaining() / pointBytes);
-    layer.positions.reserve(layer.positions.size() + 3u * count);
-    while (!chunk.atEnd())
-        layer.positions.push_back(chunk.f4());
+    chunk.f4s(3u * std::size_t{count}, layer.positions);
     return count;
 }
 

@@ -103,18 +103,34 @@ const LwoImageBlock* colourImage(const Context& context, std::string& imageFile,
     return nullptr;
 }
 
-// Polygons as they go into the file: the layer's own, or triangles cut from them.
-struct OutPolygon {
-    std::uint32_t source = 0;           // layer polygon
-    std::vector<std::uint32_t> corners; // layer corner positions (indices into layer.corners)
+// Polygons as they go into the file, the layer's own or triangles cut from them, flat: output
+// polygon i has sizes[i] corners, each a position in layer.corners, and came from layer
+// polygon sources[i].
+struct OutPolygons {
+    std::vector<std::uint32_t> sources;
+    std::vector<std::uint16_t> sizes;
+    std::vector<std::uint32_t> corners;
+
+    std::size_t size() const { return sources.size(); }
+
+    // Calls visit(source polygon, layer corner position) for every corner in file order.
+    template <class Visit> void forEachCorner(Visit visit) const
+    {
+        std::size_t next = 0;
+        for (std::size_t p = 0; p < sources.size(); ++p)
+            for (std::uint16_t c = 0; c < sizes[p]; ++c)
+                visit(sources[p], corners[next++]);
+    }
 };
 
-std::vector<OutPolygon> outputPolygons(const Context& context, bool triangles,
-                                       std::vector<std::string>& dropped)
+OutPolygons outputPolygons(const Context& context, bool triangles,
+                           std::vector<std::string>& dropped)
 {
     const LwoLayer& layer = context.layer;
-    std::vector<OutPolygon> out;
-    out.reserve(layer.polygons.size());
+    OutPolygons out;
+    out.sources.reserve(layer.polygons.size());
+    out.sizes.reserve(layer.polygons.size());
+    out.corners.reserve(layer.corners.size());
     std::size_t small = 0;
     std::vector<std::array<std::uint32_t, 3>> cut;
     for (std::uint32_t p = 0; p < layer.polygons.size(); ++p) {
@@ -124,19 +140,21 @@ std::vector<OutPolygon> outputPolygons(const Context& context, bool triangles,
             continue;
         }
         if (!triangles) {
-            OutPolygon kept{p, {}};
+            out.sources.push_back(p);
+            out.sizes.push_back(static_cast<std::uint16_t>(polygon.cornerCount));
             for (std::uint32_t c = 0; c < polygon.cornerCount; ++c)
-                kept.corners.push_back(polygon.firstCorner + c);
-            out.push_back(std::move(kept));
+                out.corners.push_back(polygon.firstCorner + c);
             continue;
         }
         cut.clear();
         triangulate(layer.positions, layer.corners.data() + polygon.firstCorner,
                     polygon.cornerCount, cut);
-        for (const auto& triangle : cut)
-            out.push_back({p,
-                           {polygon.firstCorner + triangle[0], polygon.firstCorner + triangle[1],
-                            polygon.firstCorner + triangle[2]}});
+        for (const auto& triangle : cut) {
+            out.sources.push_back(p);
+            out.sizes.push_back(3);
+            for (std::uint32_t corner : triangle)
+                out.corners.push_back(polygon.firstCorner + corner);
+        }
     }
     if (small > 0)
         dropped.push_back(std::to_string(small) +
@@ -147,7 +165,7 @@ std::vector<OutPolygon> outputPolygons(const Context& context, bool triangles,
 }
 
 template <std::size_t N>
-void cornerSection(const Context& context, const std::vector<OutPolygon>& polygons,
+void cornerSection(const Context& context, const OutPolygons& polygons,
                    const std::vector<std::string>& types, const std::string& name,
                    const float* unmapped, const char* what, std::vector<float>& values,
                    std::vector<std::uint16_t>& indices, std::vector<std::string>& dropped)
@@ -160,17 +178,30 @@ void cornerSection(const Context& context, const std::vector<OutPolygon>& polygo
                      std::to_string(lookup.dimension()) + " values per point, not " +
                      std::to_string(needed));
     ValueTable<N> table;
+    auto add = [&](const float* value) {
+        float full[N];
+        for (std::size_t i = 0; i < N; ++i)
+            full[i] = !value ? unmapped[i] : i < lookup.dimension() ? value[i] : 1.0f;
+        return table.add(full);
+    };
+    // Most corners take their point's value: each point's entry is looked up once.
+    constexpr std::uint32_t none = std::numeric_limits<std::uint32_t>::max();
+    std::vector<std::uint32_t> pointEntry(context.layer.pointCount(), none);
     std::vector<std::uint32_t> wide;
+    wide.reserve(polygons.corners.size());
     std::size_t unmappedCorners = 0;
-    for (const OutPolygon& polygon : polygons)
-        for (std::uint32_t corner : polygon.corners) {
-            const float* value = lookup.at(polygon.source, context.layer.corners[corner]);
-            float full[N];
-            for (std::size_t i = 0; i < N; ++i)
-                full[i] = !value ? unmapped[i] : i < lookup.dimension() ? value[i] : 1.0f;
-            unmappedCorners += value ? 0 : 1;
-            wide.push_back(table.add(full));
+    polygons.forEachCorner([&](std::uint32_t polygon, std::uint32_t corner) {
+        const std::uint32_t point = context.layer.corners[corner];
+        if (const float* own = lookup.cornerValue(polygon, point)) {
+            wide.push_back(add(own));
+            return;
         }
+        const float* value = lookup.pointValue(point);
+        unmappedCorners += value ? 0 : 1;
+        if (pointEntry[point] == none)
+            pointEntry[point] = add(value);
+        wide.push_back(pointEntry[point]);
+    });
     context.checkCount(table.size(), (std::string("distinct ") + what + " values").c_str());
     values = std::move(table.values);
     indices.assign(wide.begin(), wide.end());
@@ -225,8 +256,7 @@ void addMorphs(const Context& context, Conversion& result)
                                      "\" (PO2 holds these per point only)");
 }
 
-void addWeights(const Context& context, const std::vector<OutPolygon>& triangles,
-                Conversion& result)
+void addWeights(const Context& context, const OutPolygons& triangles, Conversion& result)
 {
     const LwoLayer& layer = context.layer;
     const std::size_t pointCount = layer.pointCount();
@@ -251,13 +281,14 @@ void addWeights(const Context& context, const std::vector<OutPolygon>& triangles
                 strongest = bone[point];
         result.mesh.vertexWeights[point] = strongest;
     }
-    for (const OutPolygon& triangle : triangles) {
+    for (std::size_t t = 0; t < triangles.size(); ++t) {
+        const std::uint32_t* corners = triangles.corners.data() + 3 * t;
         std::size_t best = 0;
         float bestSum = -std::numeric_limits<float>::infinity();
         for (std::size_t bone = 0; bone < weights.size(); ++bone) {
             float sum = 0.0f;
-            for (std::uint32_t corner : triangle.corners)
-                sum += weights[bone][layer.corners[corner]];
+            for (int c = 0; c < 3; ++c)
+                sum += weights[bone][layer.corners[corners[c]]];
             if (sum > bestSum) {
                 bestSum = sum;
                 best = bone;
@@ -304,17 +335,16 @@ Conversion convertLayer(const LwoObject& object, const ConvertOptions& options,
                      " more than the 255 bones a PO2 file holds");
     const bool weighted = !result.boneMaps.empty() && !layer.polygons.empty();
 
-    const std::vector<OutPolygon> polygons = outputPolygons(context, weighted, result.dropped);
+    const OutPolygons polygons = outputPolygons(context, weighted, result.dropped);
     context.checkCount(polygons.size(), weighted ? "triangles" : "polygons");
-    for (const OutPolygon& polygon : polygons) {
-        if (!weighted)
-            mesh.polygonSizes.push_back(static_cast<std::uint16_t>(polygon.corners.size()));
-        for (std::uint32_t corner : polygon.corners)
-            mesh.vertexIndices.push_back(static_cast<std::uint16_t>(layer.corners[corner]));
-    }
+    if (!weighted)
+        mesh.polygonSizes = polygons.sizes;
+    mesh.vertexIndices.reserve(polygons.corners.size());
+    for (std::uint32_t corner : polygons.corners)
+        mesh.vertexIndices.push_back(static_cast<std::uint16_t>(layer.corners[corner]));
     result.cornerCount = mesh.vertexIndices.size();
     mesh.positions = layer.positions;
-    const bool hasPolygons = !polygons.empty();
+    const bool hasPolygons = polygons.size() > 0;
     if (hasPolygons)
         mesh.flags |= MeshFlag::Polygons;
 

@@ -264,7 +264,8 @@ void setupLight(Light& light, float t)
     // A distant light shines from its origin mirrored through the world origin, taken as a
     // direction: the view applied to minus its world position, 2 * view origin - its own eye
     // position. Mirroring the matrix stack instead would leave the mirrored matrix in the
-    // light's and its parents' caches, where its flare and its children would pick it up.
+    // light's and its parents' caches, where its children would pick it up; the flare takes
+    // the mirrored point on its own (drawFlare).
     float position[4] = {m[12], m[13], m[14], 1.0f};
     if (light.lightType == 0) {
         for (int i = 0; i < 3; ++i)

@@ -3,6 +3,7 @@
 #include "anim/Channel.h"
 #include "anim/SceneItem.h"
 #include "scene/Colour.h"
+#include "scene/ShadowTexture.h"
 
 #include <cstdint>
 #include <optional>
@@ -21,17 +22,16 @@ constexpr std::int32_t switchedOff = 8;   // constant intensity below 0.0001
 class Light : public SceneItem {
 public:
     Light() = default;
-    ~Light() override; // deletes the shadow texture
 
     // The file's "LightType" with the marks added for types 0 to 2, exactly as the renderer
     // compares it: 2 spot, 1 point, any other non-zero word positional. A spot light with a
     // shadow texture thus holds 6 and is lit as a positional light without a cone. Types 3 and
     // above stay as the file gives them and light as positional lights.
     std::int32_t lightType = 0;
-    std::int32_t lightNumber = -1;         // 0 to 7 among lit lights; -1 when switched off
-    std::uint32_t glLight = 0;             // GL_LIGHT0 + lightNumber
-    std::uint32_t programMatrix = 0;       // GL_MATRIX0_ARB + lightNumber
-    std::uint32_t shadowTexture = 0;       // GL texture name, with the shadow-texture mark only
+    std::int32_t lightNumber = -1;   // 0 to 7 among lit lights; -1 when switched off
+    std::uint32_t glLight = 0;       // GL_LIGHT0 + lightNumber
+    std::uint32_t programMatrix = 0; // GL_MATRIX0_ARB + lightNumber
+    ShadowTexture shadowTexture;     // made by uploadScene for lights with the shadow-texture mark
     const Texture* flareTexture = nullptr; // the texture named like the light; cache-owned
     std::string name;
     std::optional<Channel> coneAngle; // "LightConeAngle", spot lights only

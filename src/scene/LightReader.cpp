@@ -10,8 +10,6 @@
 #include <array>
 #include <string_view>
 
-std::uint32_t makeShadowTexture();
-
 namespace {
 
 constexpr std::array<std::string_view, 5> controllerKeywords = {
@@ -118,8 +116,8 @@ std::unique_ptr<Light> readLightBlock(MappedTextFile& file, Scene& scene, Textur
     if (word == "FlareIntensity")
         word = readFlare(file, *light, scene, textures);
     if (word == "ShadowType" && file.readWordView() == "2" && light->fileLightType == spotLight) {
+        // Marked only: the texture itself is made by uploadScene, after reading.
         ++scene.shadowLightCount;
-        light->shadowTexture = makeShadowTexture();
         addMark(*light, LightMark::shadowTexture);
     }
 

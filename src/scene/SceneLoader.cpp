@@ -1,6 +1,7 @@
 #include "scene/SceneLoader.h"
 
 #include "scene/ItemReaders.h"
+#include "scene/Light.h"
 #include "scene/Scene.h"
 
 #include "image/TextureCache.h"
@@ -218,6 +219,21 @@ void resolveAndIndex(Scene& scene)
 } // namespace
 
 std::unique_ptr<Scene> loadScene(const std::string& name, const DemoPaths& paths,
+                                 MeshRegistry& meshes, TextureCache& textures)
+{
+    auto scene = readScene(name, paths, meshes, textures);
+    uploadScene(*scene);
+    return scene;
+}
+
+void uploadScene(Scene& scene)
+{
+    for (const auto& light : scene.lights)
+        if (light->hasShadowTexture() && light->shadowTexture.name() == 0)
+            light->shadowTexture = ShadowTexture::make();
+}
+
+std::unique_ptr<Scene> readScene(const std::string& name, const DemoPaths& paths,
                                  MeshRegistry& meshes, TextureCache& textures)
 {
     auto scene = std::make_unique<Scene>(name, paths.aspect);

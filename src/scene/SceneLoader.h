@@ -14,3 +14,10 @@ struct DemoPaths;
 // already loaded stay in their registries.
 std::unique_ptr<Scene> loadScene(const std::string& name, const DemoPaths& paths,
                                  MeshRegistry& meshes, TextureCache& textures);
+
+// loadScene in its two steps. readScene makes no GL object of the scene's own; the meshes and
+// textures it names still come through their registries, which upload them. uploadScene then
+// makes what the scene owns in GL: the shadow texture of each light marked for one.
+std::unique_ptr<Scene> readScene(const std::string& name, const DemoPaths& paths,
+                                 MeshRegistry& meshes, TextureCache& textures);
+void uploadScene(Scene& scene);

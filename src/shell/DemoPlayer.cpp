@@ -1,7 +1,7 @@
 #include "shell/DemoPlayer.h"
 
 #include "platform/AudioOutput.h"
-#include "platform/Clock.h"
+#include "timeline/FrameClock.h"
 #include "timeline/FrameComposition.h"
 
 DemoPlayer::DemoPlayer(const DemoSettings& settings)
@@ -31,9 +31,9 @@ float startMusic(MusicStream& music, float startTime, const std::function<std::i
     return offset;
 }
 
-void startPlayback(DemoPlayer& player)
+void startPlayback(DemoPlayer& player, const FrameClock& clock)
 {
     const float startTime = player.timeline.startTime;
     player.startOffset = startMusic(*player.clock, startTime, monotonicNanoseconds);
-    startLayers(player.timeline, startTime, performanceCounter());
+    startLayers(player.timeline, startTime, clock);
 }

@@ -43,5 +43,8 @@ constexpr std::int64_t musicStartTimeout = 2'000'000'000; // nanoseconds
 // that does not move within musicStartTimeout of now() is replaced by the silent clock.
 float startMusic(MusicStream& music, float startTime, const std::function<std::int64_t()>& now);
 
-// The music from the timeline's start time, then every layer on its first event.
-void startPlayback(DemoPlayer& player);
+class FrameClock;
+
+// The music from the timeline's start time, then every layer on its first event, its scene
+// clock started at clock's present reading.
+void startPlayback(DemoPlayer& player, const FrameClock& clock);

@@ -1,9 +1,9 @@
 #include "shell/MainLoop.h"
 
-#include "platform/Clock.h"
 #include "platform/Window.h"
 #include "shell/DemoPlayer.h"
 #include "shell/MusicStream.h"
+#include "timeline/FrameClock.h"
 #include "timeline/FrameComposition.h"
 
 int runLoop(float endTime, const MainLoopHooks& hooks)
@@ -28,13 +28,13 @@ int runLoop(float endTime, const MainLoopHooks& hooks)
     return 0;
 }
 
-int runMainLoop(DemoPlayer& player, Window& window)
+int runMainLoop(DemoPlayer& player, Window& window, const FrameClock& clock)
 {
     MainLoopHooks hooks;
     hooks.pumpEvents = [&] { return window.pumpEvents(); };
     hooks.active = [&] { return window.active(); };
     hooks.demoTime = [&] { return player.demoTime(); };
-    hooks.renderFrame = [&](float t) { renderFrame(player.timeline, t, performanceCounter()); };
+    hooks.renderFrame = [&](float t) { renderFrame(player.timeline, t, clock); };
     hooks.stopMusic = [&] { player.clock->stop(); };
     hooks.escapeHeld = [&] { return window.keys()[virtualKeyEscape]; };
     hooks.present = [&] { window.swapBuffers(); };

@@ -2,6 +2,7 @@
 
 #include <functional>
 
+class FrameClock;
 class Window;
 struct DemoPlayer;
 
@@ -21,5 +22,5 @@ struct MainLoopHooks {
 // swapped also while inactive. Returns the exit code, 0.
 int runLoop(float endTime, const MainLoopHooks& hooks);
 
-// The loop over the player's window, music clock, timeline and performance counter.
-int runMainLoop(DemoPlayer& player, Window& window);
+// The loop over the player's window, music clock and timeline, with scene clocks on clock.
+int runMainLoop(DemoPlayer& player, Window& window, const FrameClock& clock);

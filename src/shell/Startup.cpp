@@ -1,12 +1,12 @@
 #include "shell/Startup.h"
 
-#include "platform/Clock.h"
 #include "platform/UserSettings.h"
 #include "platform/Window.h"
 #include "shell/DemoPlayer.h"
 #include "shell/GlStartup.h"
 #include "shell/MainLoop.h"
 #include "shell/MappedTextFile.h"
+#include "timeline/FrameClock.h"
 #include "timeline/TimelineScript.h"
 
 #include <GL/gl.h>
@@ -31,14 +31,14 @@ void DemoSession::start(const std::string& commandLine)
         window->swapBuffers();
     }
     // Every scene, mesh, texture and program is loaded here; the long part of start-up.
-    loadTimeline(player->timeline, *config, performanceFrequency());
+    loadTimeline(player->timeline, *config, clock.frequency());
     config.reset();
-    startPlayback(*player);
+    startPlayback(*player, clock);
 }
 
 int DemoSession::run()
 {
     if (!window || !window->isOpen())
         return 1;
-    return runMainLoop(*player, *window);
+    return runMainLoop(*player, *window, clock);
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "shell/DemoConfig.h"
+#include "timeline/FrameClock.h"
 
 #include <memory>
 #include <string>
@@ -24,6 +25,7 @@ public:
     const DemoSettings& settings() const { return demoSettings; }
 
 private:
+    PerformanceClock clock; // every scene clock of the session runs on it
     std::unique_ptr<Window> window;
     DemoSettings demoSettings;
     std::unique_ptr<DemoPlayer> player;

@@ -3,6 +3,7 @@
 #include "image/TextureCache.h"
 #include "render/SceneRender.h"
 #include "scene/Scene.h"
+#include "timeline/FrameClock.h"
 #include "timeline/Timeline.h"
 
 #include <GL/gl.h>
@@ -23,6 +24,11 @@ void startLayers(Timeline& timeline, float t0, std::int64_t counter)
         layer.sceneStart = event.sceneStart + (t0 - event.time);
         layer.eventStartCounter = counter;
     }
+}
+
+void startLayers(Timeline& timeline, float t0, const FrameClock& clock)
+{
+    startLayers(timeline, t0, clock.counter());
 }
 
 float layerSceneTime(const Layer& layer, std::int64_t counter)
@@ -130,5 +136,20 @@ void renderFrame(Timeline& timeline, float t, std::int64_t counter)
         const LayerDraw draw = stepLayer(layer, t, counter);
         if (draw.event)
             drawEvent(*draw.event, draw.sceneTime);
+    }
+}
+
+void renderFrame(Timeline& timeline, float t, const FrameClock& clock)
+{
+    renderFrame(timeline, t, clock.counter());
+}
+
+void skipFrame(Timeline& timeline, float t, const FrameClock& clock)
+{
+    const std::int64_t counter = clock.counter();
+    for (Layer& layer : timeline.layers) {
+        const LayerDraw draw = stepLayer(layer, t, counter);
+        if (draw.event && draw.event->scene)
+            frameLimiterAllows(*draw.event, draw.event->scene->frameDuration, draw.sceneTime);
     }
 }

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 
+class FrameClock;
 struct Layer;
 struct LayerEvent;
 struct Timeline;
@@ -11,6 +12,7 @@ struct Timeline;
 
 // Places every layer on its event for t0 and starts its scene clock at counter.
 void startLayers(Timeline& timeline, float t0, std::int64_t counter);
+void startLayers(Timeline& timeline, float t0, const FrameClock& clock);
 
 // What a layer draws this frame: the current event once due, at its scene time.
 struct LayerDraw {
@@ -32,6 +34,11 @@ bool frameLimiterAllows(LayerEvent& event, float frameDuration, float sceneTime)
 // One frame: every layer in order, screen layers into the current viewport, texture layers into
 // their target's size and then copied into the target.
 void renderFrame(Timeline& timeline, float t, std::int64_t counter);
+void renderFrame(Timeline& timeline, float t, const FrameClock& clock);
+
+// A frame passed over without drawing: every layer moves on and every due event's frame limiter
+// counts the frame as drawn, exactly as renderFrame would leave them. GL-free.
+void skipFrame(Timeline& timeline, float t, const FrameClock& clock);
 
 // Clears as the event says and draws its scene through its camera, unless the limiter holds it.
 void drawEvent(LayerEvent& event, float sceneTime);

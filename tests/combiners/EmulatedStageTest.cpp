@@ -106,6 +106,10 @@ TEST_F(EmulatedStages, MuxTestsSpare0AlphaAsTheStageReceivedIt)
         {mux("0.25"), {0.6f, 0.2f, 0.8f, 1}},
         {mux("0.5"), {1, 0.5f, 0.25f, 1}},
         {mux("0.75"), {1, 0.5f, 0.25f, 1}},
+        // In the alpha portion, with spare0.a = tex0.a = 0.4 as it starts: A*B = tex0.a.
+        {"{ alpha { discard = tex0; discard = col0; spare0 = mux(); } }\nout.rgb = spare0.a;\n"
+         "out.a = one;\n",
+         grey(0.4f)},
     });
 }
 

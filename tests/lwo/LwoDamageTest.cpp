@@ -140,7 +140,7 @@ TEST(LwoDamage, BadCountsLengthsAndIndicesAreClearErrors)
         {"map values cut",
          iff::form("LWO2", square + iff::chunk("VMAP", "TXUV" + iff::u2(2) + iff::s0("UV") +
                                                            iff::u2(0) + iff::f4(1))),
-         "VMAP chunk at byte 80: a float needs 4 bytes, 0 left"},
+         "VMAP chunk at byte 76: a run of floats needs 8 bytes, 4 left"},
         {"half index",
          iff::form("LWO2", square + iff::chunk("POLS", "FACE" + iff::u2(3) + iff::u2(0) +
                                                            std::string("\xFF\x00", 2))),

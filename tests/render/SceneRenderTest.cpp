@@ -165,24 +165,38 @@ TEST_F(SceneRender, DistantLightShinesFromItsMirroredOrigin)
     EXPECT_FALSE(glIsEnabled(GL_LIGHT1));
 }
 
-TEST_F(SceneRender, DistantLightKeepsItsOwnPlaceForItsFlareAndChildren)
+TEST_F(SceneRender, DistantLightFlaresAtItsMirroredPointAndKeepsItsChildrenInPlace)
 {
-    // Only the light direction is mirrored: the flare and a child square of the sun at (0, 0, 10)
-    // stay where the sun is, ahead of the camera, though the light was set up first.
+    // A sun behind the camera at (0, 0, -10) flares in front of it, at (0, 0, 10), where its
+    // light shines from; its child square, 15 ahead of it, stays at (1, 0, 5) in the sun's own
+    // frame, though the light was set up first.
     writeTga("textures/Sun.tga", {255, 255, 255, 255});
     writeMesh("Objects/Small.lwo", shapes::square(0.5f));
     const std::string flare =
         "FlareIntensity 1\nFlareNominalDistance 5\nFlareDissolve 0\nLensFlareFade 0";
-    render(load(noLight + lws::light("Sun", at(0, 0, 10), {0.0f, 0.0f, 1.0f}, "1", 0, flare) +
-                lws::object("Objects/Small.lwo", at(1, 0, -5), "ParentItem 20000000\n" + unlit) +
+    render(load(noLight + lws::light("Sun", at(0, 0, -10), {0.0f, 0.0f, 1.0f}, "1", 0, flare) +
+                lws::object("Objects/Small.lwo", at(1, 0, 15), "ParentItem 20000000\n" + unlit) +
                 lws::camera(Placement{})));
     expectPixel(32, 32, {0, 0, 255});
     // The child at (1, 0, 5) lands at 0.64 of the half-width.
     expectPixel(52, 32, white);
+    // Its light comes from the same mirrored point, in front of the camera (eye-space -Z).
     float position[4];
     glGetLightfv(GL_LIGHT0, GL_POSITION, position);
-    EXPECT_FLOAT_EQ(position[2], 10.0f);
+    EXPECT_FLOAT_EQ(position[2], -10.0f);
     EXPECT_EQ(position[3], 0.0f);
+
+    // A sun ahead flares behind the camera: nothing shows. A switched-off distant light (its type
+    // word carries the switch-off mark) is no distant light to the renderer and flares at its
+    // own place, ahead.
+    render(load(noLight + lws::light("Sun", at(0, 0, 10), {0.0f, 0.0f, 1.0f}, "1", 0, flare) +
+                    lws::camera(Placement{}),
+                "ahead"));
+    expectPixel(32, 32, black);
+    render(load(noLight + lws::light("Sun", at(0, 0, 10), {0.0f, 0.0f, 1.0f}, "0", 0, flare) +
+                    lws::camera(Placement{}),
+                "off"));
+    expectPixel(32, 32, {0, 0, 255});
 
     // Under a moved and turned camera the mirrored direction is taken through the view.
     Placement camera = at(1, 2, 3);

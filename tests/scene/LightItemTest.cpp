@@ -131,3 +131,19 @@ TEST(LightItem, TypesConesAndShadowsWithoutTextures)
     EXPECT_TRUE(areaOff.isSwitchedOff());
     EXPECT_EQ(scene->activeLights.size(), 5u);
 }
+
+// The scene reader makes no GL object of its own: this binary has no GL context, and a scene
+// whose spot lights want shadow textures reads with the lights marked and no texture made.
+TEST(LightItem, ShadowTexturesAreMarkedWhileReadingAndMadeOnlyByTheUpload)
+{
+    SceneFiles files;
+    files.writeScene("shadows", header() + light("Spot", 2, 1.0f, "ShadowType 2\n") +
+                                    light("Spot2", 2, 0.5f, "LightConeAngle 0.3\nShadowType 2\n"));
+    const auto scene = readScene("shadows", files.paths, files.meshes, files.textures);
+    ASSERT_EQ(scene->shadowLights.size(), 2u);
+    for (const Light* light : scene->shadowLights) {
+        EXPECT_TRUE(light->hasShadowTexture());
+        EXPECT_EQ(light->lightType, 6);
+        EXPECT_EQ(light->shadowTexture.name(), 0u);
+    }
+}

@@ -246,18 +246,26 @@ TEST_F(SceneGl, FlaresTakeTheTextureNamedLikeTheLight)
 
 TEST_F(SceneGl, ShadowTexturesOnlyForSpotLightsWithShadowType2)
 {
-    auto scene = files.load(
-        header() + light("Spot", 2, 1.0f, "LightConeAngle 0.5\nShadowType 2\n") +
-        light("SpotOff", 2, 0.0f, "ShadowType 2\n") + light("Soft", 2, 1.0f, "ShadowType 1\n") +
-        light("Point", 1, 1.0f, "ShadowType 2\n"));
+    files.writeScene("shadows", header() +
+                                    light("Spot", 2, 1.0f, "LightConeAngle 0.5\nShadowType 2\n") +
+                                    light("SpotOff", 2, 0.0f, "ShadowType 2\n") +
+                                    light("Soft", 2, 1.0f, "ShadowType 1\n") +
+                                    light("Point", 1, 1.0f, "ShadowType 2\n"));
+    // Reading makes no texture; the upload step makes them, once.
+    auto scene = readScene("shadows", files.paths, files.meshes, files.textures);
     const Light& spot = *scene->lights[0];
+    EXPECT_EQ(spot.shadowTexture.name(), 0u);
+    uploadScene(*scene);
+    const GLuint made = spot.shadowTexture.name();
+    uploadScene(*scene);
+    EXPECT_EQ(spot.shadowTexture.name(), made);
     EXPECT_TRUE(spot.hasShadowTexture());
     // Lit as a positional light without a cone: the renderer sees type 6, not 2.
     EXPECT_EQ(spot.lightType, 6);
     EXPECT_EQ(spot.fileLightType, 2);
-    ASSERT_NE(spot.shadowTexture, 0u);
-    EXPECT_TRUE(glIsTexture(spot.shadowTexture));
-    glBindTexture(GL_TEXTURE_2D, spot.shadowTexture);
+    ASSERT_NE(spot.shadowTexture.name(), 0u);
+    EXPECT_TRUE(glIsTexture(spot.shadowTexture.name()));
+    glBindTexture(GL_TEXTURE_2D, spot.shadowTexture.name());
     GLint width = 0;
     glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_WIDTH, &width);
     EXPECT_EQ(width, 256);
@@ -271,9 +279,14 @@ TEST_F(SceneGl, ShadowTexturesOnlyForSpotLightsWithShadowType2)
     EXPECT_EQ(scene->shadowLights[1], &off);
 
     // The texture goes with its light.
-    const GLuint name = spot.shadowTexture;
+    // Switched-off lights keep their texture too; each goes with its light.
+    const GLuint offName = off.shadowTexture.name();
+    EXPECT_TRUE(glIsTexture(offName));
+    EXPECT_EQ(scene->lights[2]->shadowTexture.name(), 0u);
+    const GLuint name = spot.shadowTexture.name();
     scene.reset();
     EXPECT_FALSE(glIsTexture(name));
+    EXPECT_FALSE(glIsTexture(offName));
 }
 
 TEST_F(SceneGl, BackgroundAndForegroundImages)

@@ -4,6 +4,7 @@
 #include "material/ProgramRegistry.h"
 #include "mesh/MeshRegistry.h"
 #include "platform/AudioFile.h"
+#include "scene/Scene.h"
 #include "shell/DemoConfig.h"
 #include "shell/MappedTextFile.h"
 #include "support/OffscreenGl.h"
@@ -87,6 +88,16 @@ TEST(PlayerSampleDemo, LoadsAndRendersAFrameOfEachPart)
     EXPECT_EQ(scenes.count(), 4u);
     ASSERT_EQ(timeline.layers.size(), 3u);
     EXPECT_NE(timeline.layers[0].target, nullptr);
+
+    // The city's material file gives passes to both screen images and to objects, with programs.
+    const Scene& city = scenes.getOrLoad("city");
+    EXPECT_EQ(city.bgPasses.size(), 2u);
+    EXPECT_EQ(city.fgPasses.size(), 1u);
+    std::size_t objectPasses = 0;
+    for (const auto& object : city.objects)
+        objectPasses += object->passes.size();
+    EXPECT_GE(objectPasses, 5u);
+    EXPECT_EQ(programs.programs.size(), 2u);
 
     startLayers(timeline, timeline.startTime, 0);
     for (float t : {0.5f, 3.0f, 10.0f, 18.0f, 25.0f}) {

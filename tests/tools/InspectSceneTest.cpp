@@ -94,7 +94,8 @@ TEST(InspectScene, PrintsTheLoadedSceneAsJson)
     // Removed by its dissolve, morphing towards the second object, parented to it.
     EXPECT_NE(out.find("{\"mesh\": \"Objects/Box.lwo\", \"flags\": 129, \"parent\": {\"kind\": 1, "
                        "\"index\": 1}, \"morphTarget\": 1, \"dissolve\": null, \"motion\": "
-                       "[[0, 0, 0, 0, 0, 0, 1, 1, 1], [2, 0, 0, 0, 0, 0, 1, 1, 1]]}"),
+                       "[[0, 0, 0, 0, 0, 0, 1, 1, 1], [2, 0, 0, 0, 0, 0, 1, 1, 1]], \"passes\": "
+                       "[]}"),
               std::string::npos)
         << out;
     EXPECT_NE(out.find("\"flags\": 0, \"parent\": null, \"morphTarget\": null, \"dissolve\": "
@@ -113,6 +114,55 @@ TEST(InspectScene, PrintsTheLoadedSceneAsJson)
     const CommandRun plain = inspect(dir, "show");
     EXPECT_EQ(plain.status, 0);
     EXPECT_EQ(plain.out.find("\"motion\""), std::string::npos);
+}
+
+TEST(InspectScene, PrintsThePassesAndProgramsOfTheMaterialFile)
+{
+    TempDir dir;
+    writeDemo(dir);
+    dir.write("shd/Wave.txt", "!!ARBvp1.0\nMOV result.position, vertex.position;\nEND\n");
+    dir.write("scenes/show.txt",
+              "BackgroundImage\nBlend Func Sub Src ConstAlpha Dst 1 ConstAlpha 0.5 Vert Wave .\n"
+              "ForegroundImage\nDepth Write Off Func IfEqual Cull Back .\n"
+              "ForegroundImage\nBlend Off Depth Off Cull Off Set Off .\n"
+              "Box 2\nSet PriName Sun PriMin Near SecMag LinSharp PriAtp 3 SecBias -1 SecWrapV "
+              "Mirror . Pix Wave .\n");
+    const CommandRun run = inspect(dir, "show");
+    ASSERT_EQ(run.status, 0) << run.err;
+    const std::string& out = run.out;
+    const std::string wave = "{\"name\": \"Wave\", \"target\": 34336}";
+    EXPECT_NE(out.find("\"bgPasses\": [{\"depth\": null, \"blend\": {\"enabled\": true, "
+                       "\"equation\": 32778, \"srcFactor\": 32771, \"dstFactor\": 1, "
+                       "\"constColour\": [0, 0, 0, 0.5]}, \"vertexProgram\": " +
+                       wave +
+                       ", \"pixelProgram\": null, \"stages\": null, \"cull\": null, "
+                       "\"combiners\": null}],\n"),
+              std::string::npos)
+        << out;
+    EXPECT_NE(out.find("\"fgPasses\": [{\"depth\": {\"enabled\": true, \"writeMask\": false, "
+                       "\"func\": 514}, \"blend\": null, \"vertexProgram\": null, "
+                       "\"pixelProgram\": null, \"stages\": null, \"cull\": {\"enabled\": true, "
+                       "\"frontFace\": 2305}, \"combiners\": null}, {\"depth\": {\"enabled\": "
+                       "false}, \"blend\": {\"enabled\": false}, \"vertexProgram\": null, "
+                       "\"pixelProgram\": null, \"stages\": {\"enabled\": false}, \"cull\": "
+                       "{\"enabled\": false}, \"combiners\": null}],\n"),
+              std::string::npos)
+        << out;
+    EXPECT_NE(out.find("\"programs\": [" + wave + "],\n"), std::string::npos);
+    // The second Box gets the pass; the texture is named by the path the cache keys it by.
+    const std::string sun = dir.file("tex/Sun.tga");
+    EXPECT_NE(out.find("\"passes\": [{\"depth\": null, \"blend\": null, \"vertexProgram\": "
+                       "null, \"pixelProgram\": " +
+                       wave + ", \"stages\": {\"enabled\": true, \"primary\": \"" + sun +
+                       "\", \"secondary\": null, \"priMin\": 9728, \"priMag\": 9729, "
+                       "\"secMin\": 9987, \"secMag\": 32941, \"priWrapU\": 10497, "
+                       "\"priWrapV\": 10497, \"secWrapU\": 10497, \"secWrapV\": 33648, "
+                       "\"priAnisotropy\": 3, \"secAnisotropy\": "),
+              std::string::npos)
+        << out;
+    EXPECT_NE(out.find("\"priBias\": 0, \"secBias\": -1}, \"cull\": null, \"combiners\": "
+                       "null}]}"),
+              std::string::npos);
 }
 
 TEST(InspectScene, LoadingErrorsGoToStandardError)

@@ -1,4 +1,5 @@
 #include "Inspect.h"
+#include "InspectMaterial.h"
 #include "Json.h"
 
 #include "anim/Motion.h"
@@ -95,7 +96,8 @@ std::string jsonObject(const ItemPlaces& places, const SceneObject& object,
            ", \"flags\": " + std::to_string(object.flags) +
            ", \"parent\": " + jsonParent(places, object) +
            ", \"morphTarget\": " + (target ? std::to_string(target->index) : "null") +
-           ", \"dissolve\": " + dissolve + motionField(object, times) + "}";
+           ", \"dissolve\": " + dissolve + motionField(object, times) +
+           ", \"passes\": " + jsonPasses(object.passes) + "}";
 }
 
 std::string jsonLight(const ItemPlaces& places, const Light& light, const std::vector<float>& times)
@@ -119,8 +121,8 @@ std::string jsonArray(const std::vector<std::unique_ptr<Item>>& items, Print pri
 } // namespace
 
 // demo-inspect scene ROOT TEXDIR SCENESDIR NAME [--at T1,T2,...]: loads the scene as the scene
-// registry would, meshes and textures included, on an offscreen context, and prints what was
-// loaded as one JSON object.
+// registry would, meshes, textures and material file included, on an offscreen context, and prints
+// what was loaded as one JSON object.
 int inspectScene(const InspectArgs& args)
 {
     std::vector<SampleTime> samples;
@@ -158,6 +160,9 @@ int inspectScene(const InspectArgs& args)
     out += "  \"ambientColour\": " + jsonColour(scene->ambientColour) + ",\n";
     out += "  \"fogColour\": " + jsonColour(scene->fogColour) + ",\n";
     out += "  \"backdropColour\": " + jsonColour(scene->backdropColour) + ",\n";
+    out += "  \"bgPasses\": " + jsonPasses(scene->bgPasses) + ",\n";
+    out += "  \"fgPasses\": " + jsonPasses(scene->fgPasses) + ",\n";
+    out += "  \"programs\": " + jsonPrograms(programs.programs) + ",\n";
     out += "  \"objects\": " +
            jsonArray(scene->objects,
                      [&](const SceneObject& object) { return jsonObject(places, object, times); }) +

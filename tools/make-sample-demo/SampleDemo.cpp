@@ -178,6 +178,7 @@ Vec3 faceNormal(Vec3 p0, Vec3 p1, Vec3 p2)
 
 struct MeshBuilder {
     Po2Description mesh;
+    float uv1Scale = 1.0f; // set 1 repeats its texture this many times over set 0's span
 
     explicit MeshBuilder(std::uint8_t flags, std::string texture = "")
     {
@@ -215,6 +216,13 @@ struct MeshBuilder {
                     {uv[static_cast<std::size_t>(2 * i)], uv[static_cast<std::size_t>(2 * i + 1)]});
                 mesh.texCoord0Indices.push_back(
                     static_cast<std::uint16_t>(mesh.texCoords0.size() / 2 - 1));
+            }
+            if (mesh.flags & MeshFlag::TexCoords1) {
+                mesh.texCoords1.insert(mesh.texCoords1.end(),
+                                       {uv[static_cast<std::size_t>(2 * i)] * uv1Scale,
+                                        uv[static_cast<std::size_t>(2 * i + 1)] * uv1Scale});
+                mesh.texCoord1Indices.push_back(
+                    static_cast<std::uint16_t>(mesh.texCoords1.size() / 2 - 1));
             }
             if (mesh.flags & MeshFlag::Colours) {
                 const Rgba8& c = colour[static_cast<std::size_t>(i)];
@@ -357,6 +365,13 @@ void writeMeshes(const std::filesystem::path& root)
     }
     mixer.mesh.morphSizes = {stretched, rippled};
     writePo2File((objects / "mixer.po2").string(), mixer.mesh);
+
+    // A wall with two texture sets, for a material's two texture stages.
+    MeshBuilder panel(MeshFlag::TexCoords0 | MeshFlag::TexCoords1, "marble");
+    panel.mesh.texture1Name = "sky";
+    panel.uv1Scale = 3.0f;
+    panel.quad({-3, -1.5f, 0}, {3, -1.5f, 0}, {3, 1.5f, 0}, {-3, 1.5f, 0}, {0, 0, -1}, 2.0f);
+    writePo2File((objects / "panel.po2").string(), panel.mesh);
 
     // A camera-facing square for sparks, lit by nothing, added onto the picture.
     MeshBuilder spark(MeshFlag::TexCoords0, "Flare1");
@@ -519,6 +534,7 @@ std::string cityScene()
     text += object("objects/pillar.lwo", Motion(-3.5f, -1, 3));
     text += object("objects/pillar.lwo", Motion(3.5f, -1, 6));
     text += object("objects/pillar.lwo", Motion(-3.5f, -1, 9));
+    text += object("objects/panel.lwo", Motion(0, 2.5f, 14));
     text += light("Sun", 0, 1, 0.92f, 0.8f, "0.8\n", Motion(-20, -40, 40));
     // The flare light circles the scene: X and Z on oscillating curves a quarter period apart.
     text += light(
@@ -557,6 +573,79 @@ std::string cityScene()
     text += camera(high, 2.4f);
     return text + "BackdropColor 0.2 0.25 0.35\n";
 }
+
+// The city's render passes: every kind of material part at least once.
+std::string cityMaterials()
+{
+    return "# Render passes of the city scene.\n"
+           "# The sky, then a faint marble veil over it through a constant alpha.\n"
+           "BackgroundImage\n"
+           ".\n"
+           "BackgroundImage\n"
+           "Blend Src ConstAlpha Dst 1-ConstAlpha ConstAlpha 0.2\n"
+           "Set PriName marble PriMin LinMipLin PriMag Lin PriWrapU Mirror PriWrapV Mirror .\n"
+           ".\n"
+           "# The fade through black, tinted by a constant colour.\n"
+           "ForegroundImage\n"
+           "Blend Src SrcAlpha Dst 1-ConstColor ConstColor 0.2 0.1 0 1\n"
+           "Depth Off\n"
+           ".\n"
+           "# The big box once as it is, then its inside added over it: the culled side is\n"
+           "# flipped and nothing is hidden or written in depth.\n"
+           "screenbox 1\n"
+           ".\n"
+           "screenbox 1\n"
+           "Blend Src 1 Dst 1\n"
+           "Depth Write Off Func Always\n"
+           "Cull Front\n"
+           ".\n"
+           "# The third pillar sheared by a vertex program.\n"
+           "pillar 3\n"
+           "Vert shear\n"
+           ".\n"
+           "# The second pillar in screen-space bands from a fragment program.\n"
+           "pillar 2\n"
+           "Pix bands\n"
+           ".\n"
+           "# Marble times the sky, repeated three times over it, on two texture units.\n"
+           "panel 1\n"
+           "Set PriName marble PriMin LinMipLin PriMag Lin PriAtp 4 PriWrapU Repeat PriWrapV "
+           "Repeat\n"
+           "    SecName sky SecMin Lin SecMag Near SecWrapU Mirror SecWrapV ClampEdge SecBias 1 .\n"
+           ".\n";
+}
+
+// Shears the object along x by its height; passes colour, texture and fog distance on.
+const char* const shearProgram = "!!ARBvp1.0\n"
+                                 "PARAM mvp[4] = { state.matrix.mvp };\n"
+                                 "PARAM mv[4] = { state.matrix.modelview };\n"
+                                 "PARAM shear = { 0.6, 0, 0, 0 };\n"
+                                 "TEMP p, eye;\n"
+                                 "MAD p, vertex.position.y, shear, vertex.position;\n"
+                                 "DP4 result.position.x, mvp[0], p;\n"
+                                 "DP4 result.position.y, mvp[1], p;\n"
+                                 "DP4 result.position.z, mvp[2], p;\n"
+                                 "DP4 result.position.w, mvp[3], p;\n"
+                                 "DP4 eye.z, mv[2], p;\n"
+                                 "ABS result.fogcoord.x, eye.z;\n"
+                                 "MOV result.color, vertex.color;\n"
+                                 "MOV result.texcoord[0], vertex.texcoord[0];\n"
+                                 "END\n";
+
+// The texture times the colour, every other band of eight rows darkened; fog as usual.
+const char* const bandsProgram = "!!ARBfp1.0\n"
+                                 "OPTION ARB_fog_linear;\n"
+                                 "PARAM rows = { 0.0625, 0.5, 0.5, 0 };\n"
+                                 "TEMP colour, band;\n"
+                                 "TEX colour, fragment.texcoord[0], texture[0], 2D;\n"
+                                 "MUL colour, colour, fragment.color;\n"
+                                 "MUL band.x, fragment.position.y, rows.x;\n"
+                                 "FRC band.x, band.x;\n"
+                                 "SGE band.x, band.x, rows.y;\n"
+                                 "MAD band.x, band.x, rows.z, rows.z;\n"
+                                 "MUL result.color.rgb, colour, band.x;\n"
+                                 "MOV result.color.a, colour.a;\n"
+                                 "END\n";
 
 std::string morphScene()
 {
@@ -759,6 +848,9 @@ void writeSampleDemo(const std::string& folder)
     writeMeshes(root);
     writeFile(root / "scn" / "orbit.lws", orbitScene());
     writeFile(root / "scn" / "city.lws", cityScene());
+    writeFile(root / "scn" / "city.txt", cityMaterials());
+    writeFile(root / "shd" / "shear.txt", shearProgram);
+    writeFile(root / "shd" / "bands.txt", bandsProgram);
     writeFile(root / "scn" / "morph.lws", morphScene());
     writeFile(root / "scn" / "sparks.lws", sparksScene());
     writeMusic(root / "music.ogg", 30.0f);

@@ -1,0 +1,169 @@
+#include "Capture.h"
+
+#include "EncoderThread.h"
+#include "FrameSink.h"
+#include "Progress.h"
+#include "VirtualClock.h"
+
+#include "platform/AudioFile.h"
+#include "platform/Console.h"
+#include "platform/OffscreenSurface.h"
+#include "shell/DemoPlayer.h"
+#include "shell/GlStartup.h"
+#include "shell/LoadError.h"
+#include "shell/MainLoop.h"
+#include "shell/MappedTextFile.h"
+#include "shell/MusicStream.h"
+#include "shell/Viewport.h"
+#include "timeline/FrameComposition.h"
+#include "timeline/TimelineScript.h"
+
+#include <GL/gl.h>
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+
+namespace {
+
+// Camera shake draws from the standard generator; one fixed seed makes every capture the same.
+constexpr unsigned shakeSeed = 1;
+// The virtual clock ticks in nanoseconds, as the player's performance counter does.
+constexpr std::int64_t clockTicksPerSecond = 1'000'000'000;
+
+int report(int status, const std::string& message)
+{
+    std::fprintf(stderr, "demo-capture: %s\n", message.c_str());
+    return status;
+}
+
+DecodedAudio decodeMusic(const std::string& musicFile)
+{
+    checkAudioLibraryVersions();
+    std::optional<DecodedAudio> audio = decodeAudioFile(musicFile);
+    if (!audio)
+        throwCannotLoad(musicFile);
+    return std::move(*audio);
+}
+
+std::string seconds(float value)
+{
+    char text[32];
+    std::snprintf(text, sizeof text, "%g", static_cast<double>(value));
+    return text;
+}
+
+} // namespace
+
+int runCapture(const CaptureOptions& options, CaptureStats* stats)
+{
+    const std::optional<OutputKind> kind =
+        options.discardFrames ? OutputKind::PngFolder : outputKindFor(options.out);
+    if (!kind)
+        return report(exitBadUsage,
+                      "--out must name a folder, a .mp4 or a .mkv file: " + options.out);
+    auto config = std::make_unique<MappedTextFile>(options.config);
+    const DemoSettings settings = readDemoHeader(*config);
+    const int width = options.width > 0 ? options.width : settings.width;
+    const int height = options.height > 0 ? options.height : settings.height;
+    if (width <= 0 || height <= 0)
+        return report(exitBadUsage, "the picture size must be given with --size WxH");
+    if (*kind == OutputKind::Mp4 && (width % 2 != 0 || height % 2 != 0))
+        return report(exitBadUsage, "an .mp4 needs an even width and height, not " +
+                                        std::to_string(width) + "x" + std::to_string(height));
+    DecodedAudio music = decodeMusic(settings.musicFile);
+
+    // The surface outlives the player, whose textures, meshes and programs are GL objects.
+    OffscreenSurface surface;
+    if (const char* failure = surface.create(width, height, settings.colourBits, settings.zBits))
+        return report(exitFailed, failure);
+    initialiseGL();
+    // Letterboxed as the player's window is, and the loading screen under the first frame.
+    // A silent stream: the capture's clock is virtual, and the music only feeds the output.
+    DemoPlayer player(settings, std::make_unique<MusicStream>(std::move(music), false));
+    resize(width, height, player.paths.aspect);
+    glClear(GL_COLOR_BUFFER_BIT);
+    drawLoadingScreen(player.textures);
+    loadTimeline(player.timeline, *config, clockTicksPerSecond);
+    config.reset();
+
+    Timeline& timeline = player.timeline;
+    const float from = options.from.value_or(timeline.startTime);
+    const float to = options.to.value_or(timeline.endTime);
+    if (from < timeline.startTime || to > timeline.endTime || from > to)
+        return report(exitBadUsage, "the span " + seconds(from) + " to " + seconds(to) +
+                                        " must lie within the demo's " +
+                                        seconds(timeline.startTime) + " to " +
+                                        seconds(timeline.endTime) + " seconds");
+
+    SinkSetup setup;
+    setup.width = width;
+    setup.height = height;
+    setup.rate = options.rate;
+    setup.audio = audioSpan(player.music->audio(), from, to);
+    setup.quality = options.quality;
+    std::unique_ptr<EncoderThread> encoder;
+    if (!options.discardFrames) {
+        std::string error;
+        std::unique_ptr<FrameSink> sink =
+            *kind == OutputKind::PngFolder
+                ? openPngSink(options.out, std::move(setup), error)
+                : openVideoSink(options.out, *kind, std::move(setup), error);
+        if (!sink)
+            return report(exitFailed, error);
+        encoder = std::make_unique<EncoderThread>(std::move(sink));
+    }
+
+    // The layers start at the demo's start whatever the span, and step through the frames
+    // before it without drawing, so that at `from` every event and scene clock is where a
+    // capture from the start would have it.
+    std::srand(shakeSeed);
+    VirtualClock clock(timeline.startTime, options.rate, clockTicksPerSecond);
+    startLayers(timeline, timeline.startTime, clock);
+    for (std::int64_t frame = 0; frameTime(timeline.startTime, options.rate, frame) < from;
+         ++frame) {
+        clock.moveTo(timeline.startTime, frame);
+        skipFrame(timeline, clock.demoTime(), clock);
+    }
+    clock.moveTo(from, 0);
+
+    const std::int64_t total = frameCount(from, to, options.rate);
+    Progress progress(options.quiet ? nullptr : stderr, standardErrorIsTerminal(), total);
+    const auto started = std::chrono::steady_clock::now();
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    std::int64_t frame = 0;
+    bool sinkFailed = false;
+    MainLoopHooks hooks;
+    hooks.pumpEvents = [&] { return sinkFailed || interruptRequested(); };
+    hooks.active = [] { return true; };
+    hooks.demoTime = [&] { return clock.demoTime(); };
+    hooks.renderFrame = [&](float t) { renderFrame(timeline, t, clock); };
+    hooks.stopMusic = [] {};
+    hooks.escapeHeld = [] { return false; };
+    hooks.present = [&] {
+        if (encoder) {
+            FramePixels pixels = encoder->takeBuffer();
+            pixels.resize(static_cast<std::size_t>(width) * static_cast<std::size_t>(height) * 3);
+            glReadPixels(0, 0, width, height, GL_BGR, GL_UNSIGNED_BYTE, pixels.data());
+            sinkFailed = !encoder->submit(std::move(pixels));
+        } else {
+            glFinish();
+        }
+        clock.moveTo(from, ++frame);
+        progress.framesDone(frame);
+    };
+    runLoop(to, hooks);
+
+    const bool interrupted = interruptRequested() && frame < total;
+    if (sinkFailed || (encoder && !encoder->finish(!interrupted)))
+        return report(exitFailed, encoder->error());
+    const std::int64_t written = encoder ? encoder->framesWritten() : frame;
+    if (stats)
+        *stats = {
+            written,
+            std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count()};
+    const double duration = interrupted ? static_cast<double>(written) / options.rate.perSecond()
+                                        : static_cast<double>(to) - static_cast<double>(from);
+    progress.summary(written, width, height, duration, options.out, interrupted);
+    return interrupted ? exitInterrupted : exitDone;
+}

@@ -1,0 +1,40 @@
+#pragma once
+
+#include "FrameRate.h"
+
+#include <optional>
+#include <string>
+
+// x264's constant rate factor at which the picture looks like the original.
+constexpr int visuallyLosslessQuality = 17;
+constexpr int worstQuality = 51;
+
+// The exit statuses of demo-capture.
+constexpr int exitDone = 0;
+constexpr int exitFailed = 1;        // loading error, unwritable output, full disk
+constexpr int exitBadUsage = 2;      // bad arguments
+constexpr int exitInterrupted = 130; // Ctrl-C: what was encoded is kept
+
+struct CaptureOptions {
+    std::string config = "defaultdemoconfig.txt";
+    std::string out;
+    FrameRate rate;
+    int width = 0; // 0: the configuration's
+    int height = 0;
+    std::optional<float> from; // default: the demo's start time
+    std::optional<float> to;   // default: the demo's end time
+    int quality = visuallyLosslessQuality;
+    bool quiet = false;         // no progress and no summary (the benchmark)
+    bool discardFrames = false; // render only, without read-back or output (its baseline)
+};
+
+// How long the frames took, from the first render to the closed output.
+struct CaptureStats {
+    std::int64_t frames = 0;
+    double seconds = 0.0;
+};
+
+// Loads the demo at options.config on an offscreen surface and writes every frame of the span
+// to options.out. Loading errors are thrown as LoadError; every other failure is reported on
+// standard error and returned as an exit status.
+int runCapture(const CaptureOptions& options, CaptureStats* stats = nullptr);

@@ -1,0 +1,118 @@
+#include "Capture.h"
+
+#include "platform/Console.h"
+#include "platform/MessageBox.h"
+#include "shell/LoadError.h"
+
+#include <CLI/CLI.hpp>
+
+#include <cmath>
+#include <cstdio>
+
+namespace {
+
+constexpr int maxSide = 16384;
+
+constexpr const char* description =
+    "Records a demo to a video file or to numbered PNG frames, frame for frame the same on every "
+    "run: each frame is rendered offscreen at exactly its demo time, from + k / fps, for every "
+    "k whose time is not past the end. Run it from the demo's folder, as the player.\n\n"
+    "Output by PATH:\n"
+    "  a folder (existing, or ending in \"/\"): frame-000000.png, frame-000001.png, ... (RGB, "
+    "8 bits, top row first) and audio.wav (the music of the span, 16-bit PCM)\n"
+    "  NAME.mp4: H.264 video (yuv420p, --quality) and AAC audio\n"
+    "  NAME.mkv: lossless FFV1 video (RGB) and FLAC audio\n\n"
+    "Ctrl-C stops early and closes the output, which then plays up to the last frame written.\n"
+    "Exit status: 0 done, 1 loading or writing failed, 2 bad arguments, 130 interrupted.";
+
+// "640x480" into its two sides.
+bool parseSize(const std::string& text, int& width, int& height)
+{
+    int w = 0;
+    int h = 0;
+    char x = 0;
+    char extra = 0;
+    if (std::sscanf(text.c_str(), "%d%c%d%c", &w, &x, &h, &extra) != 3 || (x != 'x' && x != 'X'))
+        return false;
+    if (w <= 0 || h <= 0 || w > maxSide || h > maxSide)
+        return false;
+    width = w;
+    height = h;
+    return true;
+}
+
+int badUsage(std::string message)
+{
+    // One line, whatever the parser wrote.
+    for (char& c : message)
+        if (c == '\n')
+            c = ' ';
+    std::fprintf(stderr, "demo-capture: %s (see --help)\n", message.c_str());
+    return exitBadUsage;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    CLI::App app(description, "demo-capture");
+    CaptureOptions options;
+    std::string fps = "60";
+    std::string size;
+    float from = 0.0f;
+    float to = 0.0f;
+    app.add_option("CONFIG", options.config, "the demo's configuration file")
+        ->capture_default_str();
+    app.add_option("--out", options.out, "a folder, NAME.mp4 or NAME.mkv")->required();
+    app.add_option("--fps", fps, "frames per second: 60, 29.97 or 30000/1001")
+        ->capture_default_str();
+    app.add_option("--size", size,
+                   "picture size WxH; default the configuration's, letterboxed "
+                   "to the demo's aspect as the player does");
+    auto* fromOption =
+        app.add_option("--from", from, "first demo second (default: the demo's start time)");
+    auto* toOption = app.add_option("--to", to, "last demo second (default: its end time)");
+    app.add_option("--quality", options.quality,
+                   "H.264 constant rate factor, 0 (best) to 51; .mp4 only; the default looks "
+                   "like the original")
+        ->check(CLI::Range(0, worstQuality))
+        ->capture_default_str();
+
+    try {
+        app.parse(argc, argv);
+    } catch (const CLI::CallForHelp&) {
+        std::printf("%s", app.help().c_str());
+        return exitDone;
+    } catch (const CLI::ParseError& error) {
+        return badUsage(error.what());
+    }
+
+    const std::optional<FrameRate> rate = parseFrameRate(fps);
+    if (!rate)
+        return badUsage("--fps takes a positive rate up to 1000 such as 60, 29.97 or "
+                        "30000/1001, not \"" +
+                        fps + "\"");
+    options.rate = *rate;
+    if (!size.empty() && !parseSize(size, options.width, options.height))
+        return badUsage("--size takes WIDTHxHEIGHT such as 640x480, not \"" + size + "\"");
+    if (*fromOption) {
+        if (!std::isfinite(from))
+            return badUsage("--from takes a number of seconds");
+        options.from = from;
+    }
+    if (*toOption) {
+        if (!std::isfinite(to))
+            return badUsage("--to takes a number of seconds");
+        options.to = to;
+    }
+    if (options.from && options.to && *options.from > *options.to)
+        return badUsage("--from must not come after --to");
+
+    catchInterrupt();
+    try {
+        return runCapture(options);
+    } catch (const LoadError& error) {
+        showMessage("Loading Error", error.what(), MessageIcon::Error);
+        return exitFailed;
+    }
+}
