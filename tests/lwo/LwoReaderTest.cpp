@@ -8,12 +8,19 @@ namespace {
 
 using namespace lwo2;
 
-const LwoVertexMap& findMap(const LwoLayer& layer, const std::string& type, bool perPolygon)
+// "TYPE name dimension: point[/polygon]=values ..." for one map.
+std::string describe(const LwoVertexMap& map)
 {
-    for (const LwoVertexMap& map : layer.maps)
-        if (map.type == type && map.perPolygon == perPolygon)
-            return map;
-    throw std::runtime_error("no map " + type);
+    std::string text = map.type + " " + map.name + " " + std::to_string(map.dimension) + ":";
+    for (std::size_t i = 0; i < map.size(); ++i) {
+        text += " " + std::to_string(map.points[i]);
+        if (map.perPolygon)
+            text += "/" + std::to_string(map.polygons[i]);
+        for (std::size_t v = 0; v < map.dimension; ++v)
+            text +=
+                (v ? "," : "=") + std::to_string(map.values[i * map.dimension + v]).substr(0, 4);
+    }
+    return text;
 }
 
 std::vector<std::uint32_t> cornersOf(const LwoLayer& layer, std::size_t polygon)
@@ -65,19 +72,14 @@ TEST(LwoReader, ReadsEveryChunkAndMapKindOfATwoLayerObject)
     ASSERT_EQ(body.skippedPolygons.size(), 1u);
     EXPECT_EQ(body.skippedPolygons[0], (std::pair<std::string, std::uint32_t>{"CURV", 3}));
 
-    ASSERT_EQ(body.maps.size(), 7u);
-    const LwoVertexMap& uv = findMap(body, "TXUV", false);
-    EXPECT_EQ(uv.name, "UV");
-    EXPECT_EQ(uv.points, (std::vector<std::uint32_t>{0, 2}));
-    EXPECT_EQ(uv.values, (std::vector<float>{0.0f, 0.5f, 1.0f, 1.0f}));
-    EXPECT_EQ(findMap(body, "RGB ", false).dimension, 3);
-    EXPECT_EQ(findMap(body, "RGBA", false).values, (std::vector<float>{0, 0, 1, 0.5f}));
-    EXPECT_EQ(findMap(body, "MORF", false).name, "smile");
-    EXPECT_EQ(findMap(body, "SPOT", false).points, (std::vector<std::uint32_t>{3}));
-    EXPECT_EQ(findMap(body, "WGHT", false).values, (std::vector<float>{0.75f}));
-    const LwoVertexMap& seam = findMap(body, "TXUV", true);
-    EXPECT_EQ(seam.points, (std::vector<std::uint32_t>{2}));
-    EXPECT_EQ(seam.polygons, (std::vector<std::uint32_t>{1}));
+    std::vector<std::string> maps;
+    for (const LwoVertexMap& map : body.maps)
+        maps.push_back(describe(map));
+    EXPECT_EQ(maps, (std::vector<std::string>{
+                        "TXUV UV 2: 0=0.00,0.50 2=1.00,1.00", "RGB  paint 3: 1=1.00,0.00,0.00",
+                        "RGBA glass 4: 3=0.00,0.00,1.00,0.50", "MORF smile 3: 2=0.00,0.25,0.00",
+                        "SPOT blink 3: 3=0.00,2.00,0.00", "WGHT arm 1: 0=0.75",
+                        "TXUV UV 2: 2/1=0.50,0.50"}));
 
     const LwoLayer& wheel = object.layers[1];
     EXPECT_EQ(wheel.number, 1);

@@ -90,3 +90,26 @@ TEST(InspectImage, LoadingErrorsGoToStandardErrorWithStatusOne)
     EXPECT_EQ(run.status, 1);
     EXPECT_EQ(run.err, "Cannot read HDR image " + hdr + "\n");
 }
+
+// The command line goes through CLI11: every subcommand answers --help with its usage, and a
+// subcommand's own arguments, options and negative numbers included, reach it in order.
+TEST(InspectCommandLine, EverySubcommandHasHelpAndKeepsItsArguments)
+{
+    TempDir dir;
+    for (const char* name : {"envelope", "mesh", "image", "timeline", "scene", "combiners"}) {
+        const CommandRun help = runCommand(dir, std::string(DEMO_INSPECT) + " " + name + " --help");
+        EXPECT_EQ(help.status, 0) << name;
+        EXPECT_NE(help.out.find(std::string("demo-inspect ") + name + " "), std::string::npos)
+            << help.out;
+    }
+    EXPECT_EQ(runCommand(dir, std::string(DEMO_INSPECT) + " --help").status, 0);
+    EXPECT_EQ(runCommand(dir, std::string(DEMO_INSPECT) + " nothing").status, 2);
+    EXPECT_EQ(runCommand(dir, DEMO_INSPECT).status, 2);
+
+    dir.write("flat.txt", "{ Envelope\n  1\n  Key 2.5 0 0 0 0 0 0 0 0\n  Behaviors 1 1\n}\n");
+    const CommandRun values = runCommand(dir, std::string(DEMO_INSPECT) + " envelope '" +
+                                                  dir.file("flat.txt") + "' --at -1,0.5");
+    EXPECT_EQ(values.status, 0) << values.err;
+    EXPECT_NE(values.out.find("-1"), std::string::npos) << values.out;
+    EXPECT_NE(values.out.find("2.5"), std::string::npos) << values.out;
+}

@@ -43,8 +43,8 @@ TEST(Lwo2Po2, InfoListsLayersMapsSurfacesAndImagesWithoutWriting)
     EXPECT_EQ(run.status, 0) << run.err;
     EXPECT_EQ(run.out, "cube.lwo: LWO2, 1 layers, 1 surfaces, 1 images\n"
                        "layer 1 \"cube\": 8 points, 6 polygons\n"
-                       "  map TXUV \"UV\": 8 values of 2\n"
-                       "  map TXUV (VMAD) \"UV\": 4 values of 2\n"
+                       "  map TXUV \"UV\": 8 points, 2 values each\n"
+                       "  map TXUV (VMAD) \"UV\": 4 corners, 2 values each\n"
                        "surface \"Cube\"\n"
                        "  COLR image \"Textures/checker.tga\" on UV map \"UV\"\n"
                        "image 1: \"Textures/checker.tga\"\n");

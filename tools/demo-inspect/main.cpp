@@ -2,8 +2,9 @@
 
 #include "shell/LoadError.h"
 
+#include <CLI/CLI.hpp>
+
 #include <cstdio>
-#include <cstring>
 #include <exception>
 
 struct Subcommand {
@@ -41,13 +42,30 @@ static int usage()
 
 int main(int argc, char** argv)
 {
-    if (argc < 2)
-        return usage();
+    CLI::App app("Loads one part of a demo exactly as the player does and prints it.",
+                 "demo-inspect");
+    app.require_subcommand(1);
     for (const Subcommand& command : subcommands) {
-        if (!command.name || std::strcmp(command.name, argv[1]) != 0)
+        if (!command.name)
+            continue;
+        CLI::App* sub = app.add_subcommand(command.name, std::string("demo-inspect ") +
+                                                             command.name + " " + command.usage);
+        // Each subcommand reads its own arguments (its options included), in order.
+        sub->allow_extras();
+        sub->positionals_at_end(false);
+    }
+    try {
+        app.parse(argc, argv);
+    } catch (const CLI::CallForHelp& help) {
+        return app.exit(help);
+    } catch (const CLI::ParseError&) {
+        return usage();
+    }
+    for (const Subcommand& command : subcommands) {
+        if (!command.name || !app.got_subcommand(command.name))
             continue;
         try {
-            return command.run(InspectArgs(argv + 2, argv + argc));
+            return command.run(app.get_subcommand(command.name)->remaining());
         } catch (const LoadError& error) {
             std::fprintf(stderr, "%s\n", error.what());
             return 1;

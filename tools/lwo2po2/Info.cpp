@@ -36,8 +36,9 @@ std::string describeObject(const LwoObject& object, const std::string& path)
         text += "\n";
         for (const LwoVertexMap& map : layer.maps)
             text += "  map " + mapKind(map) + " \"" + map.name +
-                    "\": " + std::to_string(map.size()) + " values of " +
-                    std::to_string(map.dimension) + "\n";
+                    "\": " + std::to_string(map.size()) +
+                    (map.perPolygon ? " corners, " : " points, ") + std::to_string(map.dimension) +
+                    " values each\n";
     }
     for (const LwoSurface& surface : object.surfaces) {
         text += "surface \"" + surface.name + "\"";

@@ -2,27 +2,37 @@
 
 #include "shell/LoadError.h"
 
+#include <CLI/CLI.hpp>
+
 #include <cstdio>
-#include <cstdlib>
 #include <string>
 
 // make-sample-demo FOLDER            the bundled demo
 // make-sample-demo --tiny FOLDER     a demo of about a second, for end-to-end runs
 int main(int argc, char** argv)
 {
+    CLI::App app("Writes the bundled demo: pictures, PO2 meshes, scenes, timeline and music.",
+                 "make-sample-demo");
+    std::string folder;
+    bool tiny = false;
+    app.add_option("FOLDER", folder, "where the demo's files go")->required();
+    app.add_flag("--tiny", tiny, "a demo of about a second instead, for end-to-end runs");
     try {
-        if (argc == 2) {
-            writeSampleDemo(argv[1]);
-            return 0;
-        }
-        if (argc == 3 && std::string(argv[1]) == "--tiny") {
-            writeTinyDemo(argv[2], 0.5f, 1.0f);
-            return 0;
-        }
+        app.parse(argc, argv);
+    } catch (const CLI::CallForHelp& help) {
+        return app.exit(help);
+    } catch (const CLI::ParseError&) {
+        std::fprintf(stderr, "usage: make-sample-demo [--tiny] FOLDER\n");
+        return 2;
+    }
+    try {
+        if (tiny)
+            writeTinyDemo(folder, 0.5f, 1.0f);
+        else
+            writeSampleDemo(folder);
     } catch (const LoadError& error) {
         std::fprintf(stderr, "%s\n", error.what());
         return 1;
     }
-    std::fprintf(stderr, "usage: make-sample-demo [--tiny] FOLDER\n");
-    return 2;
+    return 0;
 }
