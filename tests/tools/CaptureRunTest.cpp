@@ -159,6 +159,28 @@ TEST(CaptureRun, CapturesAreDeterministicAndALaterStartMeetsTheFullCapture)
             << "frame " << frame;
 }
 
+// A scene at 8 frames per second is redrawn only once its scene time has moved on by 0.125 s.
+// At 20 fps a capture from the start draws it at 0.15, 0.3 and 0.45 s; a capture from 0.25 s must
+// count the frames before it as drawn, or it would draw at 0.25 and 0.4 s instead.
+TEST(CaptureRun, ALaterStartKeepsTheFrameLimiterOfASlowScene)
+{
+    TempDir demo;
+    writeDemo(demo, 0.5f, 1.0f);
+    std::string scene = readFile(demo.file("scn/tiny.lws"));
+    const std::string rate = "FramesPerSecond 30";
+    scene.replace(scene.find(rate), rate.size(), "FramesPerSecond 8");
+    demo.write("scn/slow.lws", scene);
+    demo.write("tiny.txt", "final cl slow 1 00:00:00:000\n");
+    ASSERT_EQ(capture(demo, "--out a/ --fps 20 --to 0.5").status, 0);
+    ASSERT_EQ(capture(demo, "--out late/ --fps 20 --from 0.25 --to 0.5").status, 0);
+    EXPECT_FALSE(readFile(frameFile(demo, "a", 5)) == readFile(frameFile(demo, "a", 6)));
+    EXPECT_TRUE(readFile(frameFile(demo, "a", 5)) == readFile(frameFile(demo, "a", 4)));
+    for (const int frame : {6, 7, 9, 10})
+        EXPECT_TRUE(readFile(frameFile(demo, "late", frame - 5)) ==
+                    readFile(frameFile(demo, "a", frame)))
+            << "frame " << frame;
+}
+
 // The texture layer switches at 0.15 s (frame 3 at 20 fps); the screen layer at 0.2 s (frame 4).
 // Each layer clears the whole window, so a corner shows the backdrop of the last one drawn.
 TEST(CaptureRun, EventSwitchesLandOnTheirExactFrame)
