@@ -1,5 +1,7 @@
 #include "mesh/Mesh.h"
 
+#include "mesh/CornerArrays.h"
+
 #include <GL/gl.h>
 
 #include <cmath>
@@ -20,7 +22,8 @@ Mesh::Mesh(Mesh&& other) noexcept
       texCoord0Count(other.texCoord0Count), texCoord1Count(other.texCoord1Count),
       colourCount(other.colourCount), morphCount(other.morphCount),
       morphDeltaCount(other.morphDeltaCount), cornerCount(other.cornerCount),
-      name(std::move(other.name)), displayList(std::exchange(other.displayList, 0u))
+      name(std::move(other.name)), displayList(std::exchange(other.displayList, 0u)),
+      cornerArrays(std::move(other.cornerArrays))
 {
 }
 
@@ -56,6 +59,7 @@ Mesh& Mesh::operator=(Mesh&& other) noexcept
         cornerCount = other.cornerCount;
         name = std::move(other.name);
         displayList = std::exchange(other.displayList, 0u);
+        cornerArrays = std::move(other.cornerArrays);
     }
     return *this;
 }
@@ -104,6 +108,9 @@ Mesh Mesh::makeWorkingCopy() const
     copy.morphCount = morphCount;
     copy.morphDeltaCount = morphDeltaCount;
     copy.cornerCount = cornerCount;
+    auto arrays = std::make_shared<CornerArrays>();
+    if (buildCornerArrays(*this, *arrays))
+        copy.cornerArrays = std::move(arrays);
     return copy;
 }
 

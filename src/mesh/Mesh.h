@@ -8,6 +8,7 @@
 #include <utility>
 #include <vector>
 
+struct CornerArrays;
 struct Texture;
 
 // Section bits of a PO2 file's flags byte, kept in Mesh::flags as read.
@@ -73,7 +74,8 @@ public:
     ~Mesh();
 
     // A mesh a morphing object may overwrite: its own positions (zeroed here) and, with vertex
-    // indices, its own normals; every other array shared with this mesh. No name, no list.
+    // indices, its own normals; every other array shared with this mesh. No name, no list; its
+    // corner arrays where the polygons can be drawn from them.
     Mesh makeWorkingCopy() const;
 
     SharedArray<float> vertexWeights;            // [V], with VertexWeights
@@ -104,6 +106,9 @@ public:
     std::uint32_t cornerCount = 0;
     std::string name;              // the object name as the scene gave it
     std::uint32_t displayList = 0; // 0 when none was compiled
+    // Working copies only: the layout that draws them with glDrawElements; null keeps immediate
+    // mode.
+    std::shared_ptr<const CornerArrays> cornerArrays;
 
     bool has(std::uint8_t flag) const { return (flags & flag) != 0; }
 
@@ -119,6 +124,8 @@ void computeNormals(Mesh& mesh);
 
 // The GL calls for corner c: colour, normal, weight, coordinates of units 0 and 1, vertex.
 void emitCorner(const Mesh& mesh, std::uint32_t corner);
+// The same without the vertex: what immediate mode leaves current after corner c.
+void emitCornerAttributes(const Mesh& mesh, std::uint32_t corner);
 
 // Every polygon between glBegin and glEnd: one GL_TRIANGLES block with TrianglesOnly, else one
 // block per polygon (GL_TRIANGLES for 3 corners, GL_QUADS for 4, GL_POLYGON otherwise).

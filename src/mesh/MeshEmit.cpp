@@ -5,7 +5,7 @@
 
 #include <cassert>
 
-void emitCorner(const Mesh& mesh, std::uint32_t corner)
+void emitCornerAttributes(const Mesh& mesh, std::uint32_t corner)
 {
     assert(corner < mesh.cornerCount && "corner beyond the mesh");
     // Indices were checked against their arrays when the mesh was read.
@@ -26,6 +26,12 @@ void emitCorner(const Mesh& mesh, std::uint32_t corner)
         const float* uv = &mesh.texCoords1[std::size_t{mesh.texCoord1Indices[corner]} * 2];
         ext::glMultiTexCoord2fARB(GL_TEXTURE1_ARB, uv[0], uv[1]);
     }
+}
+
+void emitCorner(const Mesh& mesh, std::uint32_t corner)
+{
+    emitCornerAttributes(mesh, corner);
+    const std::size_t vertex = mesh.vertexIndices[corner];
     const float* position = &mesh.positions[vertex * 3];
     glVertex3f(position[0], position[1], position[2]);
 }

@@ -1,18 +1,101 @@
 #include "render/MeshDraw.h"
 
 #include "image/TextureCache.h"
+#include "mesh/CornerArrays.h"
 #include "shell/GlExtensions.h"
 
 #include <algorithm>
+#include <vector>
 
 // GL_ARB_point_sprite took over NV_point_sprite's enums unchanged, so one set of calls serves
 // drivers with either extension (Mesa offers only the ARB one).
 static_assert(GL_POINT_SPRITE_NV == GL_POINT_SPRITE_ARB);
 static_assert(GL_COORD_REPLACE_NV == GL_COORD_REPLACE_ARB);
 
+namespace {
+
+GLenum modeOf(CornerArrays::Primitive primitive)
+{
+    return primitive == CornerArrays::Primitive::Triangles ? GL_TRIANGLES : GL_POLYGON;
+}
+
+void texCoordArray(GLenum unit, const std::vector<float>& coordinates)
+{
+    ext::glClientActiveTextureARB(unit);
+    glEnableClientState(GL_TEXTURE_COORD_ARRAY);
+    glTexCoordPointer(2, GL_FLOAT, 0, coordinates.data());
+}
+
+void disableTexCoordArray(GLenum unit)
+{
+    ext::glClientActiveTextureARB(unit);
+    glDisableClientState(GL_TEXTURE_COORD_ARRAY);
+}
+
+// Positions and normals per element, gathered from the vertices each frame. One GL thread draws,
+// so one buffer serves every mesh and only grows.
+std::vector<float>& gatherBuffer()
+{
+    static std::vector<float> buffer;
+    return buffer;
+}
+
+void drawFromArrays(const Mesh& mesh, const CornerArrays& arrays)
+{
+    const float* positions = mesh.positions.data();
+    const float* normals = mesh.normals.data();
+    if (!arrays.elementsAreVertices) {
+        std::vector<float>& gathered = gatherBuffer();
+        const std::size_t count = arrays.elementVertex.size();
+        gathered.resize(count * 6);
+        float* outPositions = gathered.data();
+        float* outNormals = gathered.data() + count * 3;
+        for (std::size_t e = 0; e < count; ++e) {
+            const std::size_t v = std::size_t{arrays.elementVertex[e]} * 3;
+            std::copy_n(&mesh.positions[v], 3, outPositions + e * 3);
+            std::copy_n(&mesh.normals[v], 3, outNormals + e * 3);
+        }
+        positions = outPositions;
+        normals = outNormals;
+    }
+
+    glEnableClientState(GL_VERTEX_ARRAY);
+    glVertexPointer(3, GL_FLOAT, 0, positions);
+    glEnableClientState(GL_NORMAL_ARRAY);
+    glNormalPointer(GL_FLOAT, 0, normals);
+    if (mesh.has(MeshFlag::Colours)) {
+        glEnableClientState(GL_COLOR_ARRAY);
+        glColorPointer(4, GL_FLOAT, 0, arrays.colours.data());
+    }
+    if (mesh.has(MeshFlag::TexCoords1))
+        texCoordArray(GL_TEXTURE1_ARB, arrays.texCoords1);
+    if (mesh.has(MeshFlag::TexCoords0))
+        texCoordArray(GL_TEXTURE0_ARB, arrays.texCoords0);
+    for (const CornerArrays::Run& run : arrays.runs)
+        glDrawElements(modeOf(run.primitive), static_cast<GLsizei>(run.count), GL_UNSIGNED_INT,
+                       arrays.indices.data() + run.first);
+    if (mesh.has(MeshFlag::TexCoords1))
+        disableTexCoordArray(GL_TEXTURE1_ARB);
+    if (mesh.has(MeshFlag::TexCoords0))
+        disableTexCoordArray(GL_TEXTURE0_ARB);
+    ext::glClientActiveTextureARB(GL_TEXTURE0_ARB);
+    glDisableClientState(GL_COLOR_ARRAY);
+    glDisableClientState(GL_NORMAL_ARRAY);
+    glDisableClientState(GL_VERTEX_ARRAY);
+
+    // Immediate mode leaves the last corner's colour, normal and coordinates current, and later
+    // draws that set none of their own inherit them; arrays leave them undefined.
+    emitCornerAttributes(mesh, arrays.lastCorner);
+}
+
+} // namespace
+
 void drawMeshPolygons(const Mesh& mesh)
 {
-    emitPolygons(mesh);
+    if (mesh.cornerArrays)
+        drawFromArrays(mesh, *mesh.cornerArrays);
+    else
+        emitPolygons(mesh);
 }
 
 void drawMeshPoints(const Mesh& mesh, float size)
