@@ -1,5 +1,6 @@
 #include "material/MaterialApply.h"
 
+#include "combiners/EmulatedCombiners.h"
 #include "image/TextureCache.h"
 #include "material/ShaderProgram.h"
 #include "shell/GlExtensions.h"
@@ -91,9 +92,14 @@ void applyMaterial(const Material& material)
     if (material.blend)
         applyBlend(*material.blend);
     if (material.combiners) {
-        glEnable(registerCombiners);
-        glCallList(material.combiners->list);
+        const CombinerList& combiners = *material.combiners;
+        glEnable(combiners.emulated ? GL_FRAGMENT_PROGRAM_ARB : registerCombiners);
+        glCallList(combiners.list);
     }
+    // A pixel program wins over emulated combiners, as fragment programs do over native ones.
+    EmulatedCombiners* emulation =
+        material.combiners ? material.combiners->emulated.get() : nullptr;
+    setActiveCombiners(material.pixelProgram ? nullptr : emulation);
     if (material.depth)
         applyDepth(*material.depth);
     if (material.vertexProgram)

@@ -8,7 +8,9 @@
 // shared textures (each stage writes all of them every time).
 
 // The present parts in a fixed order: blend, combiners, depth, vertex program, pixel program,
-// texture stages, cull.
+// texture stages, cull. Makes the pass's emulated combiners the active ones (none without):
+// the caller calls prepareActiveCombiners() right before each draw and setActiveCombiners(nullptr)
+// after its glPopAttrib().
 void applyMaterial(const Material& material);
 // glPushAttrib(GL_ALL_ATTRIB_BITS), then applyMaterial; the caller draws and pops.
 void applyMaterialPushed(const Material& material);

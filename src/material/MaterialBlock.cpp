@@ -64,7 +64,7 @@ Material readMaterialBlock(MaterialWords& words, ProgramRegistry& programs, Text
         else if (word == "Pix")
             material.pixelProgram = &programs.getProgram(words.nextName());
         else if (word == "Frag")
-            material.combiners = compileCombiners(readCombinerText(words), words.path);
+            material.combiners = compileCombiners(readCombinerText(words));
         else if (word == "Set")
             material.stages = readTextureStages(words, textures);
     }

@@ -2,6 +2,7 @@
 
 #include "anim/Channel.h"
 #include "anim/Envelope.h"
+#include "combiners/EmulatedCombiners.h"
 #include "image/TextureCache.h"
 #include "material/MaterialApply.h"
 #include "mesh/Mesh.h"
@@ -184,7 +185,9 @@ void drawObjectWithMaterials(SceneObject& object, float t)
     for (const Material& material : object.passes) {
         glPushAttrib(GL_ALL_ATTRIB_BITS);
         applyMaterial(material);
+        prepareActiveCombiners();
         drawPrepared(object, t);
         glPopAttrib();
+        setActiveCombiners(nullptr);
     }
 }

@@ -1,6 +1,7 @@
 #include "render/SceneRender.h"
 
 #include "anim/ItemTransform.h"
+#include "combiners/EmulatedCombiners.h"
 #include "image/TextureCache.h"
 #include "material/MaterialApply.h"
 #include "render/Flare.h"
@@ -29,6 +30,7 @@ float valueOr(const std::optional<Channel>& channel, float t, float fallback)
 }
 
 // One quad per pass over the image bound on unit 0; the foreground passes also get its colour.
+// The quad picks the pass's emulated combiner program itself.
 void drawImagePasses(const PassList& passes, const Texture& image, const float colour[4])
 {
     for (const Material& material : passes) {
@@ -40,6 +42,7 @@ void drawImagePasses(const PassList& passes, const Texture& image, const float c
         if (colour)
             glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
         glPopAttrib();
+        setActiveCombiners(nullptr);
     }
 }
 

@@ -4,9 +4,11 @@
 #include <GL/glext.h>
 
 #include <array>
+#include <memory>
 #include <optional>
 #include <vector>
 
+class EmulatedCombiners;
 struct ShaderProgram;
 struct Texture;
 
@@ -54,11 +56,13 @@ struct TextureStages {
     bool mayBeRefused = false;
 };
 
-// A compiled register-combiner setup: the display list that sets it. Move-only owner of the list
-// (deleted with it, so the GL context must still be current).
+// A compiled register-combiner setup: the display list that sets it up, and where the driver
+// has no register combiners, the emulation it binds (null with native combiners). Move-only
+// owner of both (deleted with it, so the GL context must still be current). The emulation's
+// program variants are made as draws meet them, so applying a const material may still add one.
 class CombinerList {
 public:
-    explicit CombinerList(GLuint displayList) : list(displayList) {}
+    CombinerList(GLuint displayList, std::unique_ptr<EmulatedCombiners> emulation);
     CombinerList(CombinerList&& other) noexcept;
     CombinerList& operator=(CombinerList&& other) noexcept;
     CombinerList(const CombinerList&) = delete;
@@ -66,6 +70,7 @@ public:
     ~CombinerList();
 
     GLuint list = 0;
+    std::unique_ptr<EmulatedCombiners> emulated;
 };
 
 // One pass. Every part is optional; an absent part leaves its GL state as the caller set it.

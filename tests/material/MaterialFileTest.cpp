@@ -3,6 +3,8 @@
 #include "material/MaterialBlock.h"
 #include "material/MaterialWords.h"
 
+#include "combiners/CombinerCompiler.h"
+
 #include <GL/gl.h>
 #include <GL/glext.h>
 
@@ -285,6 +287,27 @@ TEST_F(MaterialFile, NamesOverTheWordLimitAreRefused)
               "Word longer than 249 characters in " + materialPath());
     // A long unknown word is skipped like a short one.
     EXPECT_EQ(readError("BackgroundImage\n" + longName + " Cull Off .\n"), "");
+}
+
+TEST_F(MaterialFile, CombinerBlocksCompileIntoListsAndTheirFirstErrorEndsLoading)
+{
+    const Material& material = block("Frag\n  const0 = (1, 0, 0, 1);\n  out.rgb = const0;\nEnd");
+    ASSERT_TRUE(material.combiners.has_value());
+    EXPECT_TRUE(glIsList(material.combiners->list));
+    // A second block replaces the first, whose list goes with it.
+    const GLuint first = material.combiners->list;
+    EXPECT_NE(block("Frag out.rgb = tex0; End Frag out.rgb = col0; End").combiners->list, 0u);
+    EXPECT_FALSE(glIsList(first));
+
+    const std::string error =
+        readError("BackgroundImage\nFrag\nout.rgb = const0 + ;\nout.rgb = col0;\nEnd\n.\n");
+    ASSERT_FALSE(combinerErrors().empty());
+    EXPECT_EQ(error, combinerErrors().front());
+    // The list was closed before the error left: GL runs calls again instead of recording them.
+    GLint open = -1;
+    glGetIntegerv(GL_LIST_INDEX, &open);
+    EXPECT_EQ(open, 0);
+    EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
 }
 
 // The block text goes to the combiner compiler with its layout; "End" must stand alone.

@@ -221,6 +221,34 @@ TEST_F(MaterialPass, VertexAndFragmentProgramsChangeThePicture)
     EXPECT_FALSE(glIsEnabled(GL_FRAGMENT_PROGRAM_ARB));
 }
 
+TEST_F(MaterialPass, CombinerBlocksColourObjectsAndScreenImages)
+{
+    // Spread over lines as authors write them; the statements reach the compiler as written.
+    // The final alpha must be given: without it the alpha test drops every fragment.
+    const std::string orange = "Frag\nconst0 = (1, 0.5, 0, 1);\n\nout.rgb = const0;\nout.a = one;\nEnd\n";
+    render(sceneWith({{"White", 5.0f}}, "White 1\n" + orange + ".\n"));
+    expectPixel(32, 32, {255, 128, 0});
+    expectPixel(4, 4, black);
+    EXPECT_FALSE(glIsEnabled(GL_FRAGMENT_PROGRAM_ARB));
+
+    // A pixel program wins over the combiners.
+    dir.write("shd/Green.txt", "!!ARBfp1.0\nMOV result.color, { 0, 1, 0, 1 };\nEND\n");
+    render(sceneWith({{"White", 5.0f}}, "White 1\n" + orange + "Pix Green .\n"));
+    expectPixel(32, 32, {0, 255, 0});
+    // Combiners only for the pass that has them: the second pass draws in plain white.
+    render(sceneWith({{"White", 5.0f}}, "White 1\n" + orange + ".\nWhite 1\nBlend Off .\n"));
+    expectPixel(32, 32, white);
+
+    // The image's texture through the combiners, on the background quad.
+    writeTga("Images/blue.tga", {0, 0, 255, 255});
+    render(sceneWith({},
+                     "BackgroundImage\nFrag const0 = (1, 1, 0.5, 1);\n"
+                     "{ rgb { spare0 = tex0 * const0; } }\nout.rgb = spare0; out.a = one; End .\n",
+                     "BGImage 0 0 0 0 \"Images/blue.tga\"\n"));
+    expectPixel(32, 32, {0, 0, 128});
+    EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
+}
+
 TEST_F(MaterialPass, EachPassDrawsTheObjectOnceMore)
 {
     writeMesh("Objects/Dim.lwo", shapes::colouredSquare(1.0f, {0.25f, 0.25f, 0.25f, 1.0f}));

@@ -126,7 +126,8 @@ TEST(InspectScene, PrintsThePassesAndProgramsOfTheMaterialFile)
               "ForegroundImage\nDepth Write Off Func IfEqual Cull Back .\n"
               "ForegroundImage\nBlend Off Depth Off Cull Off Set Off .\n"
               "Box 2\nSet PriName Sun PriMin Near SecMag LinSharp PriAtp 3 SecBias -1 SecWrapV "
-              "Mirror . Pix Wave .\n");
+              "Mirror . Pix Wave .\n"
+              "Box 1\nFrag out.rgb = col0; out.a = one; End .\n");
     const CommandRun run = inspect(dir, "show");
     ASSERT_EQ(run.status, 0) << run.err;
     const std::string& out = run.out;
@@ -149,6 +150,8 @@ TEST(InspectScene, PrintsThePassesAndProgramsOfTheMaterialFile)
               std::string::npos)
         << out;
     EXPECT_NE(out.find("\"programs\": [" + wave + "],\n"), std::string::npos);
+    EXPECT_NE(out.find("\"stages\": null, \"cull\": null, \"combiners\": true}]"),
+              std::string::npos);
     // The second Box gets the pass; the texture is named by the path the cache keys it by.
     const std::string sun = dir.file("tex/Sun.tga");
     EXPECT_NE(out.find("\"passes\": [{\"depth\": null, \"blend\": null, \"vertexProgram\": "
