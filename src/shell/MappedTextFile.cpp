@@ -27,10 +27,15 @@ std::string_view MappedTextFile::readWordView()
 
 std::string MappedTextFile::readWord()
 {
+    return std::string(readCheckedWord());
+}
+
+std::string_view MappedTextFile::readCheckedWord()
+{
     const std::string_view word = readWordView();
     if (word.size() > maxWordLength)
         throw LoadError("Word longer than 249 characters in " + filePath);
-    return std::string(word);
+    return word;
 }
 
 std::string_view MappedTextFile::peekWord() const
@@ -58,17 +63,17 @@ void MappedTextFile::skipWords(int count)
 // Numbers are converted from the word; a word too long for the scratch buffer is an error too.
 void MappedTextFile::readInt(std::int32_t& out)
 {
-    scanInt(readWord(), out);
+    scanInt(readCheckedWord(), out);
 }
 void MappedTextFile::readFloat(float& out)
 {
-    scanFloat(readWord(), out);
+    scanFloat(readCheckedWord(), out);
 }
 void MappedTextFile::readUnsigned(std::uint32_t& out)
 {
-    scanUnsigned(readWord(), out);
+    scanUnsigned(readCheckedWord(), out);
 }
 void MappedTextFile::readHex(std::uint32_t& out)
 {
-    scanHex(readWord(), out);
+    scanHex(readCheckedWord(), out);
 }

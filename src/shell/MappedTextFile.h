@@ -42,6 +42,9 @@ public:
     }
 
 private:
+    // readWord's word and length check, as a view: numbers convert without a copy.
+    std::string_view readCheckedWord();
+
     std::string filePath;
     FileMapping mapping;
     const char* base;

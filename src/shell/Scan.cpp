@@ -49,13 +49,6 @@ int hexDigitValue(char c)
     return -1;
 }
 
-// The scan sees a copy ending at the first NUL, so nothing after one takes part.
-std::string_view untilNul(std::string_view word)
-{
-    const std::size_t nul = word.find('\0');
-    return nul == std::string_view::npos ? word : word.substr(0, nul);
-}
-
 // What strtoul returns for a sign and a run of digits: the magnitude saturates at the widest
 // unsigned value, and a minus sign negates it modulo 2^64.
 struct Magnitude {
@@ -161,7 +154,7 @@ FastFloat fastFloat(std::string_view word, float& out)
 bool scanInt(std::string_view word, std::int32_t& out)
 {
     Magnitude magnitude;
-    if (!readMagnitude(untilNul(word), 10, magnitude))
+    if (!readMagnitude(word, 10, magnitude))
         return false;
     out = asInt(magnitude);
     return true;
@@ -170,7 +163,7 @@ bool scanInt(std::string_view word, std::int32_t& out)
 bool scanUnsigned(std::string_view word, std::uint32_t& out)
 {
     Magnitude magnitude;
-    if (!readMagnitude(untilNul(word), 10, magnitude))
+    if (!readMagnitude(word, 10, magnitude))
         return false;
     out = asUnsigned(magnitude);
     return true;
@@ -178,7 +171,7 @@ bool scanUnsigned(std::string_view word, std::uint32_t& out)
 
 bool scanFloat(std::string_view word, float& out)
 {
-    switch (fastFloat(untilNul(word), out)) {
+    switch (fastFloat(word, out)) {
     case FastFloat::Converted:
         return true;
     case FastFloat::NoNumber:
@@ -192,7 +185,7 @@ bool scanFloat(std::string_view word, float& out)
 bool scanHex(std::string_view word, std::uint32_t& out)
 {
     Magnitude magnitude;
-    if (!readMagnitude(untilNul(word), 16, magnitude))
+    if (!readMagnitude(word, 16, magnitude))
         return false;
     out = asUnsigned(magnitude);
     return true;
