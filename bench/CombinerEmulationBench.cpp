@@ -1,8 +1,8 @@
 // Register combiners emulated on ARB fragment programs: the translation of scripts of 1, 2 and
 // 8 general stages with the generated program's size as counters, and the cost of a full-screen
 // quad drawn through an emulated two-stage script next to the same quad drawn through a
-// hand-written program doing the same arithmetic. The frame costs are also timed in alternating
-// rounds in this one process, and their ratio printed at the end.
+// hand-written program doing the same arithmetic, in alternating rounds.
+#include "Interleaved.h"
 #include "combiners/CombinerCompiler.h"
 #include "combiners/CombinerTranslator.h"
 #include "combiners/EmulatedCombiners.h"
@@ -14,10 +14,7 @@
 
 #include <benchmark/benchmark.h>
 
-#include <algorithm>
-#include <chrono>
 #include <cstdint>
-#include <cstdio>
 #include <memory>
 #include <sstream>
 #include <string>
@@ -28,7 +25,8 @@ namespace {
 constexpr int side = 512;
 constexpr int textureSide = 256;
 constexpr int quadsPerFrame = 10;
-constexpr int rounds = 15;
+constexpr int rounds = 40;
+constexpr int translations = 1000;
 
 // Each stage: a dot product of two expanded vectors, a product with a second texture, scaled,
 // and an alpha product; the final combiner adds the secondary colour.
@@ -109,10 +107,21 @@ void BM_TranslateScript(benchmark::State& state)
     state.counters["native_instructions"] = programValue(GL_PROGRAM_NATIVE_INSTRUCTIONS_ARB);
     state.counters["temporaries"] = programValue(GL_PROGRAM_TEMPORARIES_ARB);
     state.counters["parameters"] = programValue(GL_PROGRAM_PARAMETERS_ARB);
+    // The program's size goes with the summary as well: a translator change that bloats it
+    // shows there before it shows in a frame time.
+    const std::string name = "combiner_program_" + std::to_string(state.range(0)) + "_stages";
+    recordFigure(name, state.counters["instructions"], "instructions");
+    recordFigure(name, state.counters["temporaries"], "temporaries");
     ext::glBindProgramARB(GL_FRAGMENT_PROGRAM_ARB, 0);
     ext::glDeleteProgramsARB(1, &program);
 }
-BENCHMARK(BM_TranslateScript)->Arg(1)->Arg(2)->Arg(8)->Unit(benchmark::kMicrosecond);
+// A fixed count runs each once, so each size is recorded once.
+BENCHMARK(BM_TranslateScript)
+    ->Arg(1)
+    ->Arg(2)
+    ->Arg(8)
+    ->Unit(benchmark::kMicrosecond)
+    ->Iterations(translations);
 
 Texture noiseTexture(std::uint32_t seed)
 {
@@ -211,57 +220,21 @@ FrameScene& frameScene()
     return scene;
 }
 
-void BM_FrameEmulatedTwoStages(benchmark::State& state)
+void BM_FrameEmulatedVsHandWritten(benchmark::State& state)
 {
     FrameScene& scene = frameScene();
-    for (auto _ : state)
-        scene.drawEmulated();
+    const auto player = [&scene] { scene.drawEmulated(); };
+    const auto baseline = [&scene] { scene.drawHandWritten(); };
+    runInterleaved(state, "combiner_emulation_vs_handwritten", {player, baseline});
 }
-BENCHMARK(BM_FrameEmulatedTwoStages)->Unit(benchmark::kMillisecond);
-
-void BM_FrameHandWritten(benchmark::State& state)
-{
-    FrameScene& scene = frameScene();
-    for (auto _ : state)
-        scene.drawHandWritten();
-}
-BENCHMARK(BM_FrameHandWritten)->Unit(benchmark::kMillisecond);
-
-template <typename Draw> double secondsOf(Draw draw)
-{
-    const auto start = std::chrono::steady_clock::now();
-    draw();
-    return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-}
+BENCHMARK(BM_FrameEmulatedVsHandWritten)
+    ->Unit(benchmark::kMillisecond)
+    ->UseManualTime()
+    ->Iterations(rounds);
 
 } // namespace
 
 int main(int argc, char** argv)
 {
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-
-    // Alternating rounds, the faster of each kind kept: the machine is shared, and the best
-    // round is the one least disturbed.
-    FrameScene& scene = frameScene();
-    scene.drawEmulated(); // variants and shader compilation out of the way
-    scene.drawHandWritten();
-    double emulated = 1e9;
-    double handWrittenBest = 1e9;
-    for (int round = 0; round < rounds; ++round) {
-        if (round % 2 == 0) {
-            emulated = std::min(emulated, secondsOf([&] { scene.drawEmulated(); }));
-            handWrittenBest =
-                std::min(handWrittenBest, secondsOf([&] { scene.drawHandWritten(); }));
-        } else {
-            handWrittenBest =
-                std::min(handWrittenBest, secondsOf([&] { scene.drawHandWritten(); }));
-            emulated = std::min(emulated, secondsOf([&] { scene.drawEmulated(); }));
-        }
-    }
-    std::printf("frame of %d full-screen quads at %dx%d: emulated %.3f ms, hand-written %.3f ms\n",
-                quadsPerFrame, side, side, emulated * 1e3, handWrittenBest * 1e3);
-    std::printf("ratio combiner_emulation_vs_handwritten %.2f\n", emulated / handWrittenBest);
-    return 0;
+    return interleavedMain(argc, argv);
 }

@@ -24,6 +24,11 @@ double secondsOf(const std::function<void()>& work)
     return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
 }
 
+double secondsOfSide(const std::function<void()>& work, const std::function<double()>& timed)
+{
+    return timed ? timed() : secondsOf(work);
+}
+
 double median(std::vector<double> values)
 {
     std::sort(values.begin(), values.end());
@@ -33,30 +38,33 @@ double median(std::vector<double> values)
 
 } // namespace
 
-void runInterleaved(benchmark::State& state, const std::string& ratioName,
-                    const InterleavedPair& pair)
+InterleavedMedians runInterleaved(benchmark::State& state, const std::string& ratioName,
+                                  const InterleavedPair& pair)
 {
+    const auto playerSide = [&pair] { return secondsOfSide(pair.player, pair.timedPlayer); };
+    const auto baselineSide = [&pair] { return secondsOfSide(pair.baseline, pair.timedBaseline); };
     // One untimed round warms caches, the driver's shader variants and any lazy set-up.
-    pair.player();
-    pair.baseline();
+    playerSide();
+    baselineSide();
     std::vector<double> player;
     std::vector<double> baseline;
     for (auto _ : state) {
         double a = 0.0;
         double b = 0.0;
         if (player.size() % 2 == 0) {
-            a = secondsOf(pair.player);
-            b = secondsOf(pair.baseline);
+            a = playerSide();
+            b = baselineSide();
         } else {
-            b = secondsOf(pair.baseline);
-            a = secondsOf(pair.player);
+            b = baselineSide();
+            a = playerSide();
         }
         player.push_back(a);
         baseline.push_back(b);
         state.SetIterationTime(a + b);
     }
-    if (player.empty())
-        return;
+    // A side that failed has said so with SkipWithError; its rounds give no ratio.
+    if (player.empty() || state.error_occurred())
+        return {};
     const double playerMedian = median(player);
     const double baselineMedian = median(baseline);
     const double ratio = playerMedian / baselineMedian;
@@ -71,6 +79,7 @@ void runInterleaved(benchmark::State& state, const std::string& ratioName,
         state.counters["player_MBps"] = rate;
         recordFigure(ratioName + "_player_rate", rate, "MB/s");
     }
+    return {playerMedian, baselineMedian};
 }
 
 void recordFigure(const std::string& name, double value, const std::string& unit)
