@@ -78,9 +78,9 @@ int runCapture(const CaptureOptions& options, CaptureStats* stats)
     if (const char* failure = surface.create(width, height, settings.colourBits, settings.zBits))
         return report(exitFailed, failure);
     initialiseGL();
-    // Letterboxed as the player's window is, and the loading screen under the first frame.
     // A silent stream: the capture's clock is virtual, and the music only feeds the output.
     DemoPlayer player(settings, std::make_unique<MusicStream>(std::move(music), false));
+    // Letterboxed as the player's window is, and the loading screen under the first frame.
     resize(width, height, player.paths.aspect);
     glClear(GL_COLOR_BUFFER_BIT);
     drawLoadingScreen(player.textures);
