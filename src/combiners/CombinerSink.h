@@ -28,8 +28,8 @@ public:
     // glEnable (true) or glDisable (false) of GL_PER_STAGE_CONSTANTS_NV.
     virtual void perStageConstants(bool enable) = 0;
     // glCombinerInputNV.
-    virtual void input(GLenum stage, GLenum portion, GLenum variable, GLenum input,
-                       GLenum mapping, GLenum componentUsage) = 0;
+    virtual void input(GLenum stage, GLenum portion, GLenum variable, GLenum input, GLenum mapping,
+                       GLenum componentUsage) = 0;
     // glCombinerOutputNV.
     virtual void output(GLenum stage, GLenum portion, GLenum abOutput, GLenum cdOutput,
                         GLenum sumOutput, GLenum scale, GLenum bias, GLboolean abDotProduct,

@@ -225,7 +225,8 @@ TEST_F(MaterialPass, CombinerBlocksColourObjectsAndScreenImages)
 {
     // Spread over lines as authors write them; the statements reach the compiler as written.
     // The final alpha must be given: without it the alpha test drops every fragment.
-    const std::string orange = "Frag\nconst0 = (1, 0.5, 0, 1);\n\nout.rgb = const0;\nout.a = one;\nEnd\n";
+    const std::string orange =
+        "Frag\nconst0 = (1, 0.5, 0, 1);\n\nout.rgb = const0;\nout.a = one;\nEnd\n";
     render(sceneWith({{"White", 5.0f}}, "White 1\n" + orange + ".\n"));
     expectPixel(32, 32, {255, 128, 0});
     expectPixel(4, 4, black);

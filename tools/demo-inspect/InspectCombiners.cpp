@@ -7,6 +7,7 @@
 
 #include <charconv>
 #include <cmath>
+#include <cstdint>
 #include <cstdio>
 #include <sstream>
 #include <string>
@@ -45,15 +46,35 @@ bool parseOptions(const InspectArgs& args, CombinersOptions& options)
 
 // Enumerants and counts print as integers; only constant colours can carry a fraction, and
 // those started as floats.
-std::string jsonArgument(double value)
+Json jsonArgument(double value)
 {
     constexpr double exactIntegers = 9007199254740992.0; // 2^53
-    if (std::floor(value) == value && std::fabs(value) < exactIntegers) {
-        char text[32];
-        std::snprintf(text, sizeof text, "%.0f", value);
-        return text;
-    }
+    if (std::floor(value) == value && std::fabs(value) < exactIntegers)
+        return static_cast<std::int64_t>(value);
     return jsonNumber(static_cast<float>(value));
+}
+
+// Errors and echo on the first line, then one emitted call per line.
+std::string dumpCombiners(const Json& result)
+{
+    std::string out = "{";
+    const char* separator = "";
+    for (const auto& field : result.items()) {
+        out += separator + Json(field.key()).dump() + ": ";
+        separator = ", ";
+        if (field.key() != "calls") {
+            out += dumpLine(field.value());
+            continue;
+        }
+        const char* callSeparator = "\n";
+        out += "[";
+        for (const Json& call : field.value()) {
+            out += callSeparator + dumpLine(call);
+            callSeparator = ",\n";
+        }
+        out += "]";
+    }
+    return out + "}\n";
 }
 
 } // namespace
@@ -76,22 +97,20 @@ int inspectCombiners(const InspectArgs& args)
     std::ostringstream echo;
     parseCombinerScript(text.c_str(), &sink, echo);
 
-    std::string out = "{\"errors\": [";
-    const char* separator = "";
-    for (const std::string& message : combinerErrors()) {
-        out += separator + jsonString(message);
-        separator = ", ";
-    }
-    out += "], \"echo\": " + jsonString(echo.str()) + ", \"calls\": [";
-    separator = "\n";
+    Json errors = Json::array();
+    for (const std::string& message : combinerErrors())
+        errors.push_back(jsonText(message));
+    Json calls = Json::array();
     for (const RecordedCombinerCall& call : sink.calls()) {
-        out += separator + ("[" + jsonString(call.name));
+        Json entry = Json::array({jsonText(call.name)});
         for (double arg : call.args)
-            out += ", " + jsonArgument(arg);
-        out += "]";
-        separator = ",\n";
+            entry.push_back(jsonArgument(arg));
+        calls.push_back(std::move(entry));
     }
-    out += "]}\n";
-    std::fputs(out.c_str(), stdout);
+    Json out = Json::object();
+    out["errors"] = std::move(errors);
+    out["echo"] = jsonText(echo.str());
+    out["calls"] = std::move(calls);
+    std::fputs(dumpCombiners(out).c_str(), stdout);
     return 0;
 }

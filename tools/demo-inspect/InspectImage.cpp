@@ -1,4 +1,5 @@
 #include "Inspect.h"
+#include "Json.h"
 #include "Sha256.h"
 
 #include "image/Image.h"
@@ -14,8 +15,11 @@ int inspectImage(const InspectArgs& args)
     }
     const Image image = readImage(args[0]);
     const std::string digest = Sha256::hexOf(image.pixels.data(), image.pixels.size());
-    std::printf("{\"width\": %u, \"height\": %u, \"components\": %u, \"sha256\": \"%s\"}\n",
-                unsigned{image.width}, unsigned{image.height}, unsigned{image.components},
-                digest.c_str());
+    Json out = Json::object();
+    out["width"] = image.width;
+    out["height"] = image.height;
+    out["components"] = image.components;
+    out["sha256"] = digest;
+    std::printf("%s\n", dumpLine(out).c_str());
     return 0;
 }

@@ -1,110 +1,124 @@
 #include "InspectMaterial.h"
-#include "Json.h"
 
 #include "image/TextureCache.h"
 #include "material/ShaderProgram.h"
 
 namespace {
 
-const std::string off = "{\"enabled\": false}";
-
-std::string field(const char* key, const std::string& value, bool first = false)
+Json off()
 {
-    return std::string(first ? "" : ", ") + "\"" + key + "\": " + value;
+    Json part = Json::object();
+    part["enabled"] = false;
+    return part;
 }
 
-std::string glEnum(GLenum value)
-{
-    return std::to_string(value);
-}
-
-std::string jsonProgram(const ShaderProgram* program)
+Json jsonProgram(const ShaderProgram* program)
 {
     if (!program)
-        return "null";
-    return "{" + field("name", jsonString(program->name), true) +
-           field("target", glEnum(program->target)) + "}";
+        return nullptr;
+    Json out = Json::object();
+    out["name"] = jsonText(program->name);
+    out["target"] = program->target;
+    return out;
 }
 
-std::string jsonDepth(const DepthState& depth)
+Json jsonDepth(const DepthState& depth)
 {
     if (!depth.enabled)
-        return off;
-    return "{" + field("enabled", "true", true) +
-           field("writeMask", depth.writeMask ? "true" : "false") +
-           field("func", glEnum(depth.func)) + "}";
+        return off();
+    Json out = Json::object();
+    out["enabled"] = true;
+    out["writeMask"] = depth.writeMask != GL_FALSE;
+    out["func"] = depth.func;
+    return out;
 }
 
-std::string jsonBlend(const BlendState& blend)
+Json jsonBlend(const BlendState& blend)
 {
     if (!blend.enabled)
-        return off;
-    std::string colour = "[";
-    for (std::size_t i = 0; i < blend.constColour.size(); ++i)
-        colour += (i ? ", " : "") + jsonNumber(blend.constColour[i]);
-    return "{" + field("enabled", "true", true) + field("equation", glEnum(blend.equation)) +
-           field("srcFactor", glEnum(blend.srcFactor)) +
-           field("dstFactor", glEnum(blend.dstFactor)) + field("constColour", colour + "]") + "}";
+        return off();
+    Json colour = Json::array();
+    for (float channel : blend.constColour)
+        colour.push_back(jsonNumber(channel));
+    Json out = Json::object();
+    out["enabled"] = true;
+    out["equation"] = blend.equation;
+    out["srcFactor"] = blend.srcFactor;
+    out["dstFactor"] = blend.dstFactor;
+    out["constColour"] = std::move(colour);
+    return out;
 }
 
-std::string jsonCull(const CullState& cull)
+Json jsonCull(const CullState& cull)
 {
     if (!cull.enabled)
-        return off;
-    return "{" + field("enabled", "true", true) + field("frontFace", glEnum(cull.frontFace)) + "}";
+        return off();
+    Json out = Json::object();
+    out["enabled"] = true;
+    out["frontFace"] = cull.frontFace;
+    return out;
 }
 
-std::string jsonTexture(const Texture* texture)
+Json jsonTexture(const Texture* texture)
 {
-    return texture ? jsonString(texture->name) : "null";
+    return texture ? jsonText(texture->name) : Json(nullptr);
 }
 
-std::string jsonStages(const TextureStages& s)
+Json jsonStages(const TextureStages& s)
 {
     if (!s.enabled)
-        return off;
-    return "{" + field("enabled", "true", true) + field("primary", jsonTexture(s.primary)) +
-           field("secondary", jsonTexture(s.secondary)) + field("priMin", glEnum(s.priMin)) +
-           field("priMag", glEnum(s.priMag)) + field("secMin", glEnum(s.secMin)) +
-           field("secMag", glEnum(s.secMag)) + field("priWrapU", glEnum(s.priWrapU)) +
-           field("priWrapV", glEnum(s.priWrapV)) + field("secWrapU", glEnum(s.secWrapU)) +
-           field("secWrapV", glEnum(s.secWrapV)) +
-           field("priAnisotropy", jsonNumber(s.priAnisotropy)) +
-           field("secAnisotropy", jsonNumber(s.secAnisotropy)) +
-           field("priBias", jsonNumber(s.priBias)) + field("secBias", jsonNumber(s.secBias)) + "}";
+        return off();
+    Json out = Json::object();
+    out["enabled"] = true;
+    out["primary"] = jsonTexture(s.primary);
+    out["secondary"] = jsonTexture(s.secondary);
+    out["priMin"] = s.priMin;
+    out["priMag"] = s.priMag;
+    out["secMin"] = s.secMin;
+    out["secMag"] = s.secMag;
+    out["priWrapU"] = s.priWrapU;
+    out["priWrapV"] = s.priWrapV;
+    out["secWrapU"] = s.secWrapU;
+    out["secWrapV"] = s.secWrapV;
+    out["priAnisotropy"] = jsonNumber(s.priAnisotropy);
+    out["secAnisotropy"] = jsonNumber(s.secAnisotropy);
+    out["priBias"] = jsonNumber(s.priBias);
+    out["secBias"] = jsonNumber(s.secBias);
+    return out;
 }
 
-template <class Part, class Print>
-std::string optionalPart(const std::optional<Part>& part, Print print)
+template <class Part, class Print> Json optionalPart(const std::optional<Part>& part, Print print)
 {
-    return part ? print(*part) : "null";
+    return part ? print(*part) : Json(nullptr);
 }
 
 } // namespace
 
-std::string jsonMaterial(const Material& m)
+Json jsonMaterial(const Material& m)
 {
-    return "{" + field("depth", optionalPart(m.depth, jsonDepth), true) +
-           field("blend", optionalPart(m.blend, jsonBlend)) +
-           field("vertexProgram", jsonProgram(m.vertexProgram)) +
-           field("pixelProgram", jsonProgram(m.pixelProgram)) +
-           field("stages", optionalPart(m.stages, jsonStages)) +
-           field("cull", optionalPart(m.cull, jsonCull)) +
-           field("combiners", m.combiners ? "true" : "null") + "}";
+    Json out = Json::object();
+    out["depth"] = optionalPart(m.depth, jsonDepth);
+    out["blend"] = optionalPart(m.blend, jsonBlend);
+    out["vertexProgram"] = jsonProgram(m.vertexProgram);
+    out["pixelProgram"] = jsonProgram(m.pixelProgram);
+    out["stages"] = optionalPart(m.stages, jsonStages);
+    out["cull"] = optionalPart(m.cull, jsonCull);
+    out["combiners"] = m.combiners ? Json(true) : Json(nullptr);
+    return out;
 }
 
-std::string jsonPasses(const PassList& passes)
+Json jsonPasses(const PassList& passes)
 {
-    std::string out = "[";
-    for (std::size_t i = 0; i < passes.size(); ++i)
-        out += (i ? ", " : "") + jsonMaterial(passes[i]);
-    return out + "]";
+    Json out = Json::array();
+    for (const Material& pass : passes)
+        out.push_back(jsonMaterial(pass));
+    return out;
 }
 
-std::string jsonPrograms(const std::vector<std::unique_ptr<ShaderProgram>>& programs)
+Json jsonPrograms(const std::vector<std::unique_ptr<ShaderProgram>>& programs)
 {
-    std::string out = "[";
-    for (std::size_t i = 0; i < programs.size(); ++i)
-        out += (i ? ", " : "") + jsonProgram(programs[i].get());
-    return out + "]";
+    Json out = Json::array();
+    for (const auto& program : programs)
+        out.push_back(jsonProgram(program.get()));
+    return out;
 }

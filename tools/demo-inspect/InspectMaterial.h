@@ -1,9 +1,10 @@
 #pragma once
 
+#include "Json.h"
+
 #include "scene/Material.h"
 
 #include <memory>
-#include <string>
 #include <vector>
 
 struct ShaderProgram;
@@ -11,8 +12,8 @@ struct ShaderProgram;
 // A material pass as JSON: every part in the material's field order, null where the material
 // does not give it; a part switched off prints only {"enabled": false}. GL enums print as
 // integers.
-std::string jsonMaterial(const Material& material);
+Json jsonMaterial(const Material& material);
 // The passes of a list, in order.
-std::string jsonPasses(const PassList& passes);
+Json jsonPasses(const PassList& passes);
 // The programs of the registry in load order, each {"name", "target"}.
-std::string jsonPrograms(const std::vector<std::unique_ptr<ShaderProgram>>& programs);
+Json jsonPrograms(const std::vector<std::unique_ptr<ShaderProgram>>& programs);

@@ -13,16 +13,16 @@
 
 namespace {
 
-std::string textureKey(const Texture* texture)
+Json textureKey(const Texture* texture)
 {
-    return texture ? jsonString(texture->name) : "null";
+    return texture ? jsonText(texture->name) : Json(nullptr);
 }
 
 // SHA-256 of the normals as little-endian float bytes, whatever the host's byte order.
-std::string normalsDigest(const Mesh& mesh)
+Json normalsDigest(const Mesh& mesh)
 {
     if (!mesh.has(MeshFlag::Polygons))
-        return "null";
+        return nullptr;
     Sha256 hash;
     for (float value : mesh.normals) {
         const auto bits = std::bit_cast<std::uint32_t>(value);
@@ -31,7 +31,7 @@ std::string normalsDigest(const Mesh& mesh)
             static_cast<std::uint8_t>(bits >> 16), static_cast<std::uint8_t>(bits >> 24)};
         hash.update(bytes, sizeof bytes);
     }
-    return jsonString(hash.hexDigest());
+    return hash.hexDigest();
 }
 
 } // namespace
@@ -56,15 +56,20 @@ int inspectMesh(const InspectArgs& args)
     MeshRegistry meshes(textures, paths);
     const Mesh& mesh = meshes.get(args[2]);
 
-    std::printf("{\"flags\": %u, \"vertexCount\": %u, \"polygonCount\": %u, \"cornerCount\": %u, "
-                "\"texCoord0Count\": %u, \"texCoord1Count\": %u, \"colourCount\": %u, "
-                "\"morphCount\": %u, \"morphDeltaCount\": %u, \"boneCount\": %u, "
-                "\"texture0\": %s, \"texture1\": %s, \"normalsSha256\": %s}\n",
-                unsigned{mesh.flags}, unsigned{mesh.vertexCount}, unsigned{mesh.polygonCount},
-                unsigned{mesh.cornerCount}, unsigned{mesh.texCoord0Count},
-                unsigned{mesh.texCoord1Count}, unsigned{mesh.colourCount},
-                unsigned{mesh.morphCount}, unsigned{mesh.morphDeltaCount}, unsigned{mesh.boneCount},
-                textureKey(mesh.texture0).c_str(), textureKey(mesh.texture1).c_str(),
-                normalsDigest(mesh).c_str());
+    Json out = Json::object();
+    out["flags"] = mesh.flags;
+    out["vertexCount"] = mesh.vertexCount;
+    out["polygonCount"] = mesh.polygonCount;
+    out["cornerCount"] = mesh.cornerCount;
+    out["texCoord0Count"] = mesh.texCoord0Count;
+    out["texCoord1Count"] = mesh.texCoord1Count;
+    out["colourCount"] = mesh.colourCount;
+    out["morphCount"] = mesh.morphCount;
+    out["morphDeltaCount"] = mesh.morphDeltaCount;
+    out["boneCount"] = mesh.boneCount;
+    out["texture0"] = textureKey(mesh.texture0);
+    out["texture1"] = textureKey(mesh.texture1);
+    out["normalsSha256"] = normalsDigest(mesh);
+    std::printf("%s\n", dumpLine(out).c_str());
     return 0;
 }

@@ -1,6 +1,5 @@
 #include "Inspect.h"
 #include "InspectMaterial.h"
-#include "Json.h"
 
 #include "anim/Motion.h"
 #include "image/TextureCache.h"
@@ -20,12 +19,12 @@
 
 namespace {
 
-std::string jsonColour(const std::optional<Rgba>& colour)
+Json jsonColour(const std::optional<Rgba>& colour)
 {
     if (!colour)
-        return "null";
-    return "[" + jsonNumber(colour->red) + ", " + jsonNumber(colour->green) + ", " +
-           jsonNumber(colour->blue) + ", " + jsonNumber(colour->alpha) + "]";
+        return nullptr;
+    return Json::array({jsonNumber(colour->red), jsonNumber(colour->green),
+                        jsonNumber(colour->blue), jsonNumber(colour->alpha)});
 }
 
 // Every item's kind and 0-based position in the scene's list of that kind, looked up once per
@@ -55,67 +54,105 @@ const ItemPlace* placeOf(const ItemPlaces& places, const SceneItem* item)
 }
 
 // The resolved parent as its kind and 0-based position in the scene's list of that kind.
-std::string jsonParent(const ItemPlaces& places, const SceneItem& item)
+Json jsonParent(const ItemPlaces& places, const SceneItem& item)
 {
     const ItemPlace* place = placeOf(places, item.parent);
     if (!place)
-        return "null";
-    return "{\"kind\": " + std::to_string(place->kind) +
-           ", \"index\": " + std::to_string(place->index) + "}";
+        return nullptr;
+    Json out = Json::object();
+    out["kind"] = place->kind;
+    out["index"] = place->index;
+    return out;
 }
 
-std::string jsonMotion(const SceneItem& item, const std::vector<float>& times)
+// Every channel of the item's motion at every time, one list per time.
+void addMotion(Json& out, const SceneItem& item, const std::vector<float>& times)
 {
-    std::string out = "[";
-    for (std::size_t t = 0; t < times.size(); ++t) {
-        out += t ? ", [" : "[";
-        for (std::int32_t channel = 0; channel < item.motion.count(); ++channel) {
-            if (channel)
-                out += ", ";
-            out += jsonNumber(
-                evaluateMotionChannel(item.motion, static_cast<MotionChannel>(channel), times[t]));
-        }
-        out += "]";
+    if (times.empty())
+        return;
+    Json motion = Json::array();
+    for (float time : times) {
+        Json channels = Json::array();
+        for (std::int32_t channel = 0; channel < item.motion.count(); ++channel)
+            channels.push_back(jsonNumber(
+                evaluateMotionChannel(item.motion, static_cast<MotionChannel>(channel), time)));
+        motion.push_back(std::move(channels));
     }
-    return out + "]";
+    out["motion"] = std::move(motion);
 }
 
-std::string motionField(const SceneItem& item, const std::vector<float>& times)
+Json jsonObject(const ItemPlaces& places, const SceneObject& object,
+                const std::vector<float>& times)
 {
-    return times.empty() ? "" : ", \"motion\": " + jsonMotion(item, times);
-}
-
-std::string jsonObject(const ItemPlaces& places, const SceneObject& object,
-                       const std::vector<float>& times)
-{
-    std::string dissolve = "null";
+    Json dissolve = nullptr;
     if (object.dissolve)
-        dissolve = object.dissolve->envelope ? "\"envelope\"" : jsonNumber(object.dissolve->value);
+        dissolve =
+            object.dissolve->envelope ? Json("envelope") : jsonNumber(object.dissolve->value);
     const ItemPlace* target = placeOf(places, object.morphTarget);
-    return "{\"mesh\": " + (object.mesh ? jsonString(object.mesh->name) : "null") +
-           ", \"flags\": " + std::to_string(object.flags) +
-           ", \"parent\": " + jsonParent(places, object) +
-           ", \"morphTarget\": " + (target ? std::to_string(target->index) : "null") +
-           ", \"dissolve\": " + dissolve + motionField(object, times) +
-           ", \"passes\": " + jsonPasses(object.passes) + "}";
+    Json out = Json::object();
+    out["mesh"] = object.mesh ? jsonText(object.mesh->name) : Json(nullptr);
+    out["flags"] = object.flags;
+    out["parent"] = jsonParent(places, object);
+    out["morphTarget"] = target ? Json(target->index) : Json(nullptr);
+    out["dissolve"] = std::move(dissolve);
+    addMotion(out, object, times);
+    out["passes"] = jsonPasses(object.passes);
+    return out;
 }
 
-std::string jsonLight(const ItemPlaces& places, const Light& light, const std::vector<float>& times)
+Json jsonLight(const ItemPlaces& places, const Light& light, const std::vector<float>& times)
 {
-    return "{\"name\": " + jsonString(light.name) +
-           ", \"lightType\": " + std::to_string(light.fileLightType) + ", \"lightNumber\": " +
-           (light.isSwitchedOff() ? "null" : std::to_string(light.lightNumber)) +
-           ", \"flare\": " + (light.flareIntensity ? "true" : "false") +
-           ", \"parent\": " + jsonParent(places, light) + motionField(light, times) + "}";
+    Json out = Json::object();
+    out["name"] = jsonText(light.name);
+    out["lightType"] = light.fileLightType;
+    out["lightNumber"] = light.isSwitchedOff() ? Json(nullptr) : Json(light.lightNumber);
+    out["flare"] = light.flareIntensity ? true : false;
+    out["parent"] = jsonParent(places, light);
+    addMotion(out, light, times);
+    return out;
+}
+
+Json jsonCamera(const ItemPlaces& places, const Camera& camera, const std::vector<float>& times)
+{
+    Json out = Json::object();
+    out["parent"] = jsonParent(places, camera);
+    addMotion(out, camera, times);
+    return out;
 }
 
 template <class Item, class Print>
-std::string jsonArray(const std::vector<std::unique_ptr<Item>>& items, Print print)
+Json jsonArray(const std::vector<std::unique_ptr<Item>>& items, Print print)
 {
-    std::string out = "[";
-    for (std::size_t i = 0; i < items.size(); ++i)
-        out += (i ? ",\n    " : "\n    ") + print(*items[i]);
-    return out + (items.empty() ? "]" : "\n  ]");
+    Json out = Json::array();
+    for (const auto& item : items)
+        out.push_back(print(*item));
+    return out;
+}
+
+// The scene's own fields one per line, and the items of its object, light and camera lists one
+// per line: a scene's differences then show line by line.
+std::string dumpScene(const Json& scene)
+{
+    std::string out = "{";
+    const char* separator = "\n";
+    for (const auto& field : scene.items()) {
+        out += separator + ("  " + Json(field.key()).dump()) + ": ";
+        separator = ",\n";
+        const Json& value = field.value();
+        const bool itemList =
+            field.key() == "objects" || field.key() == "lights" || field.key() == "cameras";
+        if (!itemList || value.empty()) {
+            out += dumpLine(value);
+            continue;
+        }
+        const char* itemSeparator = "[\n    ";
+        for (const Json& item : value) {
+            out += itemSeparator + dumpLine(item);
+            itemSeparator = ",\n    ";
+        }
+        out += "\n  ]";
+    }
+    return out + "\n}\n";
 }
 
 } // namespace
@@ -151,33 +188,25 @@ int inspectScene(const InspectArgs& args)
     readMaterialFile(*scene, paths, textures, programs);
     const ItemPlaces places = placesOf(*scene);
 
-    std::string out = "{\n";
-    out += "  \"startTime\": " + jsonNumber(scene->startTime) + ",\n";
-    out += "  \"endTime\": " + jsonNumber(scene->endTime) + ",\n";
-    out += "  \"frameDuration\": " + jsonNumber(scene->frameDuration) + ",\n";
-    out += "  \"fogType\": " + std::to_string(scene->fogType) + ",\n";
-    out += "  \"nearClip\": " + jsonNumber(scene->nearClip) + ",\n";
-    out += "  \"ambientColour\": " + jsonColour(scene->ambientColour) + ",\n";
-    out += "  \"fogColour\": " + jsonColour(scene->fogColour) + ",\n";
-    out += "  \"backdropColour\": " + jsonColour(scene->backdropColour) + ",\n";
-    out += "  \"bgPasses\": " + jsonPasses(scene->bgPasses) + ",\n";
-    out += "  \"fgPasses\": " + jsonPasses(scene->fgPasses) + ",\n";
-    out += "  \"programs\": " + jsonPrograms(programs.programs) + ",\n";
-    out += "  \"objects\": " +
-           jsonArray(scene->objects,
-                     [&](const SceneObject& object) { return jsonObject(places, object, times); }) +
-           ",\n";
-    out += "  \"lights\": " +
-           jsonArray(scene->lights,
-                     [&](const Light& light) { return jsonLight(places, light, times); }) +
-           ",\n";
-    out += "  \"cameras\": " +
-           jsonArray(scene->cameras,
-                     [&](const Camera& camera) {
-                         return "{\"parent\": " + jsonParent(places, camera) +
-                                motionField(camera, times) + "}";
-                     }) +
-           "\n}\n";
-    std::fputs(out.c_str(), stdout);
+    Json out = Json::object();
+    out["startTime"] = jsonNumber(scene->startTime);
+    out["endTime"] = jsonNumber(scene->endTime);
+    out["frameDuration"] = jsonNumber(scene->frameDuration);
+    out["fogType"] = scene->fogType;
+    out["nearClip"] = jsonNumber(scene->nearClip);
+    out["ambientColour"] = jsonColour(scene->ambientColour);
+    out["fogColour"] = jsonColour(scene->fogColour);
+    out["backdropColour"] = jsonColour(scene->backdropColour);
+    out["bgPasses"] = jsonPasses(scene->bgPasses);
+    out["fgPasses"] = jsonPasses(scene->fgPasses);
+    out["programs"] = jsonPrograms(programs.programs);
+    out["objects"] = jsonArray(scene->objects, [&](const SceneObject& object) {
+        return jsonObject(places, object, times);
+    });
+    out["lights"] = jsonArray(scene->lights,
+                              [&](const Light& light) { return jsonLight(places, light, times); });
+    out["cameras"] = jsonArray(
+        scene->cameras, [&](const Camera& camera) { return jsonCamera(places, camera, times); });
+    std::fputs(dumpScene(out).c_str(), stdout);
     return 0;
 }

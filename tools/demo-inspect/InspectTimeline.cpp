@@ -17,13 +17,15 @@
 
 namespace {
 
-std::string eventJson(const LayerEvent& event)
+Json eventJson(const LayerEvent& event)
 {
-    return "{\"time\": " + jsonNumber(event.time) +
-           ", \"clearMode\": " + std::to_string(static_cast<int>(event.clearMode)) +
-           ", \"scene\": " + (event.scene ? jsonString(event.scene->name) : "null") +
-           ", \"camera\": " + std::to_string(event.cameraNumber) +
-           ", \"sceneStart\": " + jsonNumber(event.sceneStart) + "}";
+    Json out = Json::object();
+    out["time"] = jsonNumber(event.time);
+    out["clearMode"] = static_cast<int>(event.clearMode);
+    out["scene"] = event.scene ? jsonText(event.scene->name) : Json(nullptr);
+    out["camera"] = event.cameraNumber;
+    out["sceneStart"] = jsonNumber(event.sceneStart);
+    return out;
 }
 
 } // namespace
@@ -51,18 +53,21 @@ int inspectTimeline(const InspectArgs& args)
     Timeline timeline(scenes);
     loadTimeline(timeline, config, 1);
 
-    std::string out = "{\"startTime\": " + jsonNumber(timeline.startTime) +
-                      ", \"endTime\": " + jsonNumber(timeline.endTime) + ", \"layers\": [";
-    for (std::size_t i = 0; i < timeline.layers.size(); ++i) {
-        const Layer& layer = timeline.layers[i];
-        out += (i ? ", " : "") + std::string("{\"name\": ") + jsonString(layer.name) +
-               ", \"target\": " + (layer.target ? jsonString(layer.target->name) : "null") +
-               ", \"events\": [";
-        for (std::size_t e = 0; e < layer.events.size(); ++e)
-            out += (e ? ", " : "") + eventJson(layer.events[e]);
-        out += "]}";
+    Json layers = Json::array();
+    for (const Layer& layer : timeline.layers) {
+        Json events = Json::array();
+        for (const LayerEvent& event : layer.events)
+            events.push_back(eventJson(event));
+        Json entry = Json::object();
+        entry["name"] = jsonText(layer.name);
+        entry["target"] = layer.target ? jsonText(layer.target->name) : Json(nullptr);
+        entry["events"] = std::move(events);
+        layers.push_back(std::move(entry));
     }
-    out += "]}";
-    std::printf("%s\n", out.c_str());
+    Json out = Json::object();
+    out["startTime"] = jsonNumber(timeline.startTime);
+    out["endTime"] = jsonNumber(timeline.endTime);
+    out["layers"] = std::move(layers);
+    std::printf("%s\n", dumpLine(out).c_str());
     return 0;
 }

@@ -3,9 +3,19 @@
 #include "platform/OffscreenSurface.h"
 #include "shell/GlStartup.h"
 
+#include <charconv>
+#include <cmath>
+#include <cstdint>
 #include <cstdio>
+#include <string_view>
 
 namespace {
+
+constexpr unsigned char firstNonAscii = 0x80;
+constexpr unsigned char twoByteLead = 0xC0;
+constexpr unsigned char continuation = 0x80;
+constexpr unsigned char continuationBits = 0x3F;
+constexpr int continuationShift = 6;
 
 // Whether the bytes are well-formed UTF-8 (no overlong forms, surrogates or values past U+10FFFF).
 bool isUtf8(const std::string& text)
@@ -31,37 +41,74 @@ bool isUtf8(const std::string& text)
     return true;
 }
 
-} // namespace
-
-// Names are bytes from data files: UTF-8 passes through, anything else (Latin-1 names) is
-// escaped byte by byte, so the output is always valid JSON.
-std::string jsonString(const std::string& text)
+void appendLine(std::string& out, const Json& value)
 {
-    const bool utf8 = isUtf8(text);
-    std::string out = "\"";
-    for (char c : text) {
-        const auto byte = static_cast<unsigned char>(c);
-        if (c == '"' || c == '\\') {
-            out += '\\';
-            out += c;
-        } else if (byte < 0x20 || (byte >= 0x80 && !utf8)) {
-            char escaped[8];
-            std::snprintf(escaped, sizeof escaped, "\\u%04x", byte);
-            out += escaped;
-        } else {
-            out += c;
+    const char* separator = "";
+    if (value.is_object()) {
+        out += '{';
+        for (const auto& item : value.items()) {
+            out += separator;
+            out += Json(item.key()).dump();
+            out += ": ";
+            appendLine(out, item.value());
+            separator = ", ";
         }
+        out += '}';
+    } else if (value.is_array()) {
+        out += '[';
+        for (const Json& item : value) {
+            out += separator;
+            appendLine(out, item);
+            separator = ", ";
+        }
+        out += ']';
+    } else {
+        out += value.dump();
     }
-    return out + "\"";
 }
 
-std::string jsonNumber(float value)
+} // namespace
+
+Json jsonText(const std::string& bytes)
 {
-    if (value != value || value - value != 0.0f)
-        return "null";
+    if (isUtf8(bytes))
+        return bytes;
+    std::string latin1;
+    for (char c : bytes) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (byte < firstNonAscii) {
+            latin1 += c;
+        } else {
+            latin1 += static_cast<char>(twoByteLead | (byte >> continuationShift));
+            latin1 += static_cast<char>(continuation | (byte & continuationBits));
+        }
+    }
+    return latin1;
+}
+
+Json jsonNumber(float value)
+{
+    if (!std::isfinite(value))
+        return nullptr;
     char text[32];
-    std::snprintf(text, sizeof text, "%.9g", static_cast<double>(value));
-    return text;
+    const int length = std::snprintf(text, sizeof text, "%.9g", static_cast<double>(value));
+    const std::string_view digits(text, static_cast<std::size_t>(length));
+    // Nine digits without a point or exponent: an integer, printed as one.
+    if (digits.find_first_of(".e") == std::string_view::npos && digits != "-0") {
+        std::int64_t whole = 0;
+        std::from_chars(digits.data(), digits.data() + digits.size(), whole);
+        return whole;
+    }
+    double readBack = 0.0;
+    std::from_chars(digits.data(), digits.data() + digits.size(), readBack);
+    return readBack;
+}
+
+std::string dumpLine(const Json& value)
+{
+    std::string out;
+    appendLine(out, value);
+    return out;
 }
 
 bool openInspectContext(OffscreenSurface& surface)
