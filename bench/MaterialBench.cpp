@@ -1,6 +1,7 @@
 // The cost of a material pass: an object of about 10,000 triangles drawn with one pass (push,
 // apply, draw, pop) next to the bare display-list call with the same state set once by hand,
 // in alternating rounds. The goal is a ratio within 1.05.
+#include "GridMesh.h"
 #include "Interleaved.h"
 #include "material/MaterialApply.h"
 #include "mesh/Po2Reader.h"
@@ -13,7 +14,7 @@
 
 #include <GL/gl.h>
 
-#include <cmath>
+#include <cstdint>
 #include <string>
 
 namespace {
@@ -21,24 +22,11 @@ namespace {
 // 71 x 71 quads: 10,082 triangles.
 constexpr int gridSide = 71;
 
-Po2Description gridMesh()
+Po2Description colouredGrid()
 {
-    Po2Description mesh;
-    mesh.flags = MeshFlag::Polygons | MeshFlag::TrianglesOnly | MeshFlag::Colours;
-    for (int y = 0; y <= gridSide; ++y)
-        for (int x = 0; x <= gridSide; ++x) {
-            const float u = static_cast<float>(x) / gridSide;
-            const float v = static_cast<float>(y) / gridSide;
-            mesh.positions.insert(mesh.positions.end(),
-                                  {u * 1.8f - 0.9f, v * 1.8f - 0.9f, 0.1f * std::sin(u * 9.0f)});
-        }
+    Po2Description mesh = gridMesh(gridSide, gridSide, false);
+    mesh.flags |= MeshFlag::Colours;
     mesh.colours = {0.5f, 0.25f, 0.125f, 1.0f};
-    auto at = [](int x, int y) { return static_cast<std::uint16_t>(y * (gridSide + 1) + x); };
-    for (int y = 0; y < gridSide; ++y)
-        for (int x = 0; x < gridSide; ++x)
-            mesh.vertexIndices.insert(mesh.vertexIndices.end(),
-                                      {at(x, y), at(x + 1, y), at(x + 1, y + 1), at(x, y),
-                                       at(x + 1, y + 1), at(x, y + 1)});
     mesh.colourIndices.assign(mesh.vertexIndices.size(), 0);
     return mesh;
 }
@@ -63,7 +51,7 @@ struct DrawSetup {
         ensureOffscreenGl(256, 256);
         resetGlState();
         glDisable(GL_LIGHTING);
-        writePo2File(dir.file("grid.po2"), gridMesh());
+        writePo2File(dir.file("grid.po2"), colouredGrid());
         mesh = readPo2(dir.file("grid.po2"), [](const std::string&) { return nullptr; });
         compileDisplayList(mesh);
     }

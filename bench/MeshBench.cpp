@@ -1,5 +1,6 @@
 // PO2 loading against a plain read of the same bytes, normals per vertex, and display-list
 // against immediate-mode drawing on the offscreen Mesa context.
+#include "GridMesh.h"
 #include "mesh/Po2Reader.h"
 #include "mesh/Po2Writer.h"
 #include "render/MeshDraw.h"
@@ -10,36 +11,20 @@
 
 #include <GL/gl.h>
 
-#include <cmath>
+#include <cstdint>
 #include <fstream>
 
 namespace {
 
 // A grid of quads split into triangles, with coordinates and colours. P is 16-bit, so a
 // 181 x 181 grid (65,522 triangles) is about the most one file holds.
-Po2Description gridMesh()
+constexpr int gridSide = 181;
+
+Po2Description colouredGrid()
 {
-    constexpr int columns = 181;
-    constexpr int rows = 181;
-    Po2Description mesh;
-    mesh.flags =
-        MeshFlag::Polygons | MeshFlag::TrianglesOnly | MeshFlag::TexCoords0 | MeshFlag::Colours;
-    for (int y = 0; y <= rows; ++y)
-        for (int x = 0; x <= columns; ++x) {
-            const float u = static_cast<float>(x) / columns;
-            const float v = static_cast<float>(y) / rows;
-            mesh.positions.insert(mesh.positions.end(),
-                                  {u * 1.8f - 0.9f, v * 1.8f - 0.9f, 0.1f * std::sin(u * 9.0f)});
-            mesh.texCoords0.insert(mesh.texCoords0.end(), {u, v});
-        }
+    Po2Description mesh = gridMesh(gridSide, gridSide, true);
+    mesh.flags |= MeshFlag::Colours;
     mesh.colours = {1, 1, 1, 1, 1, 0.5f, 0.5f, 1};
-    auto at = [](int x, int y) { return static_cast<std::uint16_t>(y * (columns + 1) + x); };
-    for (int y = 0; y < rows; ++y)
-        for (int x = 0; x < columns; ++x)
-            mesh.vertexIndices.insert(mesh.vertexIndices.end(),
-                                      {at(x, y), at(x + 1, y), at(x + 1, y + 1), at(x, y),
-                                       at(x + 1, y + 1), at(x, y + 1)});
-    mesh.texCoord0Indices = mesh.vertexIndices;
     for (std::size_t c = 0; c < mesh.vertexIndices.size(); ++c)
         mesh.colourIndices.push_back(static_cast<std::uint16_t>((c / 3) % 2));
     return mesh;
@@ -48,7 +33,7 @@ Po2Description gridMesh()
 const TempDir& files()
 {
     static const TempDir dir;
-    static const bool written = (writePo2File(dir.file("grid.po2"), gridMesh()), true);
+    static const bool written = (writePo2File(dir.file("grid.po2"), colouredGrid()), true);
     (void)written;
     return dir;
 }
@@ -65,7 +50,7 @@ void BM_LoadPo2(benchmark::State& state)
         benchmark::DoNotOptimize(mesh.normals.data());
     }
     state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations()) *
-                            static_cast<std::int64_t>(writePo2(gridMesh()).size()));
+                            static_cast<std::int64_t>(writePo2(colouredGrid()).size()));
     state.counters["triangles"] = static_cast<double>(bytes / 3);
 }
 BENCHMARK(BM_LoadPo2)->Unit(benchmark::kMillisecond);
