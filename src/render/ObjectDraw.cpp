@@ -104,6 +104,18 @@ void prepareObject(SceneObject& object, float t)
         setupMeshPoints(drawn);
 }
 
+// Mesa's glPopAttrib restores the current colour but leaves the colour-tracked material at the
+// pass's last vertex colour, and a later glColor of the same value does not re-track it: objects
+// without colours of their own would be lit in that colour. Switching tracking on again takes the
+// material from the current colour, as it should already be.
+void retrackColourMaterial()
+{
+    if (glIsEnabled(GL_COLOR_MATERIAL)) {
+        glDisable(GL_COLOR_MATERIAL);
+        glEnable(GL_COLOR_MATERIAL);
+    }
+}
+
 } // namespace
 
 bool isAnimated(const SceneObject& object)
@@ -188,6 +200,7 @@ void drawObjectWithMaterials(SceneObject& object, float t)
         prepareActiveCombiners();
         drawPrepared(object, t);
         glPopAttrib();
+        retrackColourMaterial();
         setActiveCombiners(nullptr);
     }
 }

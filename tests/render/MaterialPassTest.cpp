@@ -327,4 +327,43 @@ TEST_F(MaterialPass, PoppingTheAttributesUndoesEverythingButTextureParameters)
     EXPECT_EQ(minFilter, GL_NEAREST);
 }
 
+TEST_F(MaterialPass, PassOnVertexColouredMeshLeavesNoColourBehind)
+{
+    // Passes the colour through, as the simplest vertex programs do.
+    dir.write("shd/Plain.txt", "!!ARBvp1.0\nPARAM mvp[4] = { state.matrix.mvp };\n"
+                               "DP4 result.position.x, mvp[0], vertex.position;\n"
+                               "DP4 result.position.y, mvp[1], vertex.position;\n"
+                               "DP4 result.position.z, mvp[2], vertex.position;\n"
+                               "DP4 result.position.w, mvp[3], vertex.position;\n"
+                               "MOV result.color, vertex.color;\nEND\n");
+    writeMesh("Objects/Teal.lwo", shapes::colouredSquare(4.0f, {0.0f, 0.5f, 0.5f, 1.0f}));
+    // White ambient light shows the colour-tracked material as it is.
+    const std::string ambient = "AmbientColor 1 1 1\nAmbientIntensity 1\n";
+    // A morph of amount 0 keeps the shape but draws the teal square from arrays.
+    const std::string morph = "MorphAmount 0\nMorphTarget 2\nMorphSurfaces 0\n";
+    const struct {
+        const char* material;
+        bool lit;
+        bool morphing;
+    } cases[] = {
+        {"Vert Plain", true, false},       {"Vert Plain", true, true},
+        {"Vert Plain", false, false},      {"Depth Func Always", true, false},
+        {"Depth Func Always", true, true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.material) + (c.lit ? ", lit" : ", unlit") +
+                     (c.morphing ? ", morphing" : ""));
+        dir.write("scenes/leak.txt", "Teal 1\n" + std::string(c.material) + " .\n");
+        const std::string options = c.lit ? "" : unlit;
+        // The white square has no colours of its own and is drawn after the teal one.
+        render(load(
+            (c.lit ? ambient : noLight) +
+                lws::object("Objects/Teal.lwo", at(10.0f), (c.morphing ? morph : "") + options) +
+                lws::object("Objects/White.lwo", at(5.0f), options) + lws::camera(Placement{}),
+            "leak"));
+        expectPixel(4, 4, {0, 128, 128});
+        expectPixel(32, 32, white);
+    }
+}
+
 } // namespace
