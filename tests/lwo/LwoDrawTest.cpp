@@ -5,6 +5,7 @@
 #include "lwo/LwoReader.h"
 #include "mesh/Po2Reader.h"
 #include "render/MeshDraw.h"
+#include "support/CheckerTexture.h"
 #include "support/OffscreenGl.h"
 
 #include <gtest/gtest.h>
@@ -13,23 +14,6 @@
 #include <cstdlib>
 
 namespace {
-
-// A 2 x 2 texture, nearest filtering: red, green in row 0, blue, white in row 1.
-Texture checker()
-{
-    Texture texture("checker");
-    glGenTextures(1, &texture.glName);
-    texture.width = texture.height = 2;
-    texture.components = 4;
-    glBindTexture(GL_TEXTURE_2D, texture.glName);
-    const unsigned char texels[] = {255, 0, 0,   255, 0,   255, 0,   255,
-                                    0,   0, 255, 255, 255, 255, 255, 255};
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
-    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, 2, 2, 0, GL_RGBA, GL_UNSIGNED_BYTE, texels);
-    glBindTexture(GL_TEXTURE_2D, 0);
-    return texture;
-}
 
 void expectPixel(float x, float y, std::array<int, 3> expected)
 {
@@ -52,7 +36,7 @@ TEST(LwoDraw, ConvertedCubeShowsItsTextureOnTheFrontFace)
     glEnable(GL_DEPTH_TEST);
     glDepthFunc(GL_LESS);
 
-    const Texture texture = checker();
+    const Texture texture = checkerTexture();
     const Conversion conversion =
         convertLayer(parseLwo(texturedCubeLwo(), "cube.lwo"), {}, "cube.lwo");
     Mesh mesh =

@@ -4,6 +4,7 @@
 #include "mesh/Po2Reader.h"
 #include "mesh/Po2Writer.h"
 #include "shell/GlExtensions.h"
+#include "support/CheckerTexture.h"
 #include "support/OffscreenGl.h"
 
 #include <gtest/gtest.h>
@@ -51,23 +52,6 @@ struct MeshDrawTest : ::testing::Test {
             glDisable(cap);
     }
 };
-
-// A 2 x 2 texture, nearest filtering: red, green in row 0, blue, white in row 1.
-Texture checker()
-{
-    Texture texture("checker");
-    glGenTextures(1, &texture.glName);
-    texture.width = texture.height = 2;
-    texture.components = 4;
-    glBindTexture(GL_TEXTURE_2D, texture.glName);
-    const unsigned char texels[] = {255, 0, 0,   255, 0,   255, 0,   255,
-                                    0,   0, 255, 255, 255, 255, 255, 255};
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
-    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, 2, 2, 0, GL_RGBA, GL_UNSIGNED_BYTE, texels);
-    glBindTexture(GL_TEXTURE_2D, 0);
-    return texture;
-}
 
 Texture grey(unsigned char level)
 {
@@ -181,7 +165,7 @@ TEST_F(MeshDrawTest, TextureCoordinatesAndColourScaleReachThePicture)
     d.texCoord0Indices = {0, 1, 2, 3};
     Mesh mesh = meshOf(d);
     compileDisplayList(mesh);
-    const Texture texture = checker();
+    const Texture texture = checkerTexture();
     mesh.texture0 = &texture;
     setupMeshTextures(mesh, 0);
     glCallList(mesh.displayList);
@@ -292,7 +276,7 @@ TEST_F(MeshDrawTest, PointsAreTexturedSprites)
     Po2Description d;
     d.positions = {-0.5f, -0.5f, 0, 0.5f, 0.5f, 0};
     const Mesh mesh = meshOf(d);
-    const Texture texture = checker();
+    const Texture texture = checkerTexture();
     bindTextureUnit(texture, 0);
     glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_REPLACE);
     // 0.02 makes 60-pixel sprites; each shows the whole texture, row 0 at its top.
