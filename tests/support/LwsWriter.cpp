@@ -60,15 +60,18 @@ private:
     // Version 3 refers to items by load order within their kind.
     std::uint32_t reference(std::uint32_t id) const
     {
-        if (scene.version >= 4)
-            return id;
+        return scene.version >= 4 ? id : loadOrder(id);
+    }
+
+    std::uint32_t loadOrder(std::uint32_t id) const
+    {
         const std::uint32_t kind = id >> 28;
         if (kind == 4) {
             for (const Item& item : scene.items)
                 for (std::size_t b = 0; b < item.bones.size(); ++b)
                     if (item.bones[b].id == id)
                         return 0x40000000u | static_cast<std::uint32_t>(b) << 16 |
-                               (reference(item.id) & 0xFFFFu);
+                               (loadOrder(item.id) & 0xFFFFu);
             throw std::logic_error("test scene names an unknown bone");
         }
         std::uint32_t order = 0;
@@ -182,7 +185,7 @@ private:
         // Numbers count objects from 1 before version 5.
         const std::string target =
             scene.version >= 5 ? hex(*item.morphTarget)
-                               : std::to_string((reference(*item.morphTarget) & 0xFFFFu) + 1);
+                               : std::to_string((loadOrder(*item.morphTarget) & 0xFFFFu) + 1);
         out += "MorphAmount " + number(item.morphAmount) + "\nMorphTarget " + target +
                "\nMorphSurfaces 0\n";
     }
