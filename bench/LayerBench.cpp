@@ -5,12 +5,10 @@
 #include "image/Image.h"
 #include "image/TextureCache.h"
 #include "image/TextureUpload.h"
-#include "material/ProgramRegistry.h"
-#include "mesh/MeshRegistry.h"
 #include "shell/DemoConfig.h"
 #include "support/OffscreenGl.h"
+#include "timeline/DemoAssets.h"
 #include "timeline/FrameComposition.h"
-#include "timeline/SceneRegistry.h"
 #include "timeline/Timeline.h"
 
 #include <GL/gl.h>
@@ -26,12 +24,8 @@ void BM_TextureLayerCopy(benchmark::State& state)
 {
     ensureOffscreenGl(width, height);
     resetGlState();
-    DemoPaths paths;
-    TextureCache textures(paths);
-    MeshRegistry meshes(textures, paths);
-    ProgramRegistry programs(paths);
-    SceneRegistry scenes(textures, meshes, programs);
-    Timeline timeline(scenes);
+    DemoAssets assets{DemoPaths{}};
+    Timeline timeline(assets);
 
     Texture target("layer");
     Image picture;

@@ -153,8 +153,8 @@ TEST_F(MaterialPass, TwoTextureStagesModulateAndWriteTheirFiltersIntoTheTextures
                      "Textured 1\nBlend Off Set SecName Orange SecMin Lin SecMag Lin .\n.\n"));
     // The second pass has orange on unit 1 and the mesh's white on unit 0.
     expectPixel(32, 32, {255, 128, 0});
-    const Texture& orange = textures.getByName("Orange");
-    const Texture& cyan = textures.getByName("Cyan");
+    const Texture& orange = assets.textures.getByName("Orange");
+    const Texture& cyan = assets.textures.getByName("Cyan");
     glBindTexture(GL_TEXTURE_2D, orange.glName);
     GLint magFilter = 0;
     glGetTexParameteriv(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, &magFilter);
@@ -177,7 +177,7 @@ TEST_F(MaterialPass, TwoTextureStagesModulateAndWriteTheirFiltersIntoTheTextures
 TEST_F(MaterialPass, FiltersTheDriverRefusesLeaveTheTextureAndNoError)
 {
     writeTga("textures/Orange.tga", {255, 128, 0, 255});
-    const Texture& orange = textures.getByName("Orange");
+    const Texture& orange = assets.textures.getByName("Orange");
     glBindTexture(GL_TEXTURE_2D, orange.glName);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
     render(sceneWith({{"White", 5.0f}}, "White 1\nSet PriName Orange PriMin Lin PriMag LinDet .\n"
@@ -321,7 +321,7 @@ TEST_F(MaterialPass, PoppingTheAttributesUndoesEverythingButTextureParameters)
     glGetIntegerv(GL_BLEND_EQUATION_EXT, &equation);
     EXPECT_EQ(equation, GL_FUNC_ADD_EXT);
     // The stage's filters stay in the shared texture.
-    glBindTexture(GL_TEXTURE_2D, textures.getByName("Orange").glName);
+    glBindTexture(GL_TEXTURE_2D, assets.textures.getByName("Orange").glName);
     GLint minFilter = 0;
     glGetTexParameteriv(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, &minFilter);
     EXPECT_EQ(minFilter, GL_NEAREST);
