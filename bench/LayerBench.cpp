@@ -44,7 +44,7 @@ void BM_TextureLayerCopy(benchmark::State& state)
         glFinish();
     };
     const auto baseline = [&target] {
-        glBindTexture(GL_TEXTURE_2D, target.glName);
+        glBindTexture(GL_TEXTURE_2D, target.glName.get());
         glCopyTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, 0, 0, targetSide, targetSide);
         glFinish();
     };

@@ -107,7 +107,7 @@ void LoadTextures(benchmark::State& state)
     for (auto _ : state) {
         TextureCache textures(paths);
         for (const std::string& name : names)
-            benchmark::DoNotOptimize(textures.getByName(name).glName);
+            benchmark::DoNotOptimize(textures.getByName(name).glName.get());
         glFinish();
     }
 }

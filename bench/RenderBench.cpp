@@ -162,7 +162,7 @@ void BM_StaticObjects(benchmark::State& state)
         glMatrixMode(GL_MODELVIEW);
         for (const SceneObject* object : objects) {
             glLoadMatrixf(object->matrixCache.matrix);
-            glCallList(object->mesh->displayList);
+            glCallList(object->mesh->displayList.get());
         }
         glFinish();
     };

@@ -293,10 +293,10 @@ TEST_F(MaterialFile, CombinerBlocksCompileIntoListsAndTheirFirstErrorEndsLoading
 {
     const Material& material = block("Frag\n  const0 = (1, 0, 0, 1);\n  out.rgb = const0;\nEnd");
     ASSERT_TRUE(material.combiners.has_value());
-    EXPECT_TRUE(glIsList(material.combiners->list));
+    EXPECT_TRUE(glIsList(material.combiners->list.get()));
     // A second block replaces the first, whose list goes with it.
-    const GLuint first = material.combiners->list;
-    EXPECT_NE(block("Frag out.rgb = tex0; End Frag out.rgb = col0; End").combiners->list, 0u);
+    const GLuint first = material.combiners->list.get();
+    EXPECT_NE(block("Frag out.rgb = tex0; End Frag out.rgb = col0; End").combiners->list.get(), 0u);
     EXPECT_FALSE(glIsList(first));
 
     const std::string error =

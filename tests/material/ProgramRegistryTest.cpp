@@ -28,7 +28,7 @@ TEST_F(Programs, MaterialsNamingOneProgramShareItAndTheFileIsReadOnce)
     dir.write("shd/Wave.txt", fragmentText);
     EXPECT_EQ(&assets.programs.getProgram("Wave"), &wave);
     EXPECT_EQ(wave.target, static_cast<GLenum>(GL_VERTEX_PROGRAM_ARB));
-    EXPECT_TRUE(ext::glIsProgramARB(wave.programName));
+    EXPECT_TRUE(ext::glIsProgramARB(wave.programName.get()));
     // Names are compared exactly.
     EXPECT_THROW(assets.programs.getProgram("wave"), LoadError);
 }
@@ -75,7 +75,7 @@ TEST_F(Programs, TeardownDeletesThePrograms)
     GLuint name = 0;
     {
         ProgramRegistry local(assets.paths);
-        name = local.getProgram("Move").programName;
+        name = local.getProgram("Move").programName.get();
         EXPECT_TRUE(ext::glIsProgramARB(name));
     }
     EXPECT_FALSE(ext::glIsProgramARB(name));

@@ -65,19 +65,19 @@ TEST_F(MeshRegistryTest, DisplayListOnlyWithPolygonsAndDeletedWithTheMesh)
 {
     writeMesh("points.po2", sampleDescription(MeshFlag::Morphs));
     writeMesh("solid.po2", sampleDescription(MeshFlag::Polygons | MeshFlag::Colours));
-    EXPECT_EQ(assets.meshes.get("points.lwo").displayList, 0u);
+    EXPECT_EQ(assets.meshes.get("points.lwo").displayList.get(), 0u);
     GLuint list = 0;
     {
         Mesh solid = loadMesh("solid.lwo", assets.textures, assets.paths);
-        list = solid.displayList;
+        list = solid.displayList.get();
         ASSERT_NE(list, 0u);
         EXPECT_EQ(glIsList(list), GL_TRUE);
         Mesh moved = std::move(solid);
-        EXPECT_EQ(solid.displayList, 0u);
+        EXPECT_EQ(solid.displayList.get(), 0u);
         EXPECT_EQ(glIsList(list), GL_TRUE);
     }
     EXPECT_EQ(glIsList(list), GL_FALSE);
-    EXPECT_NE(assets.meshes.get("solid.lwo").displayList, 0u);
+    EXPECT_NE(assets.meshes.get("solid.lwo").displayList.get(), 0u);
 }
 
 TEST_F(MeshRegistryTest, FailedLoadsAppendNothing)

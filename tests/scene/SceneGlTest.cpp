@@ -63,7 +63,7 @@ TEST_F(SceneGl, ObjectLayersShareTheirMesh)
     ASSERT_NE(scene->objects[0]->mesh, nullptr);
     EXPECT_EQ(scene->objects[0]->mesh, scene->objects[1]->mesh);
     EXPECT_EQ(scene->objects[0]->mesh->name, "Objects/Box.lwo");
-    EXPECT_NE(scene->objects[0]->mesh->displayList, 0u);
+    EXPECT_NE(scene->objects[0]->mesh->displayList.get(), 0u);
     EXPECT_EQ(files.assets.meshes.count(), 1u);
     EXPECT_EQ(evaluateMotionChannel(scene->objects[1]->motion, MotionChannel::X, 0.0f), 2.0f);
 
