@@ -57,8 +57,10 @@ std::string firstWord(const LineCursor& lines, const LwsLine& line)
 
 } // namespace
 
-std::string oneWordName(SceneContext& context, std::string_view name)
+std::string oneWordName(SceneContext& context, std::string_view name, const char* fallback)
 {
+    if (name.empty())
+        return fallback;
     std::string word(name);
     std::replace(word.begin(), word.end(), ' ', '_');
     std::replace(word.begin(), word.end(), '\t', '_');
@@ -157,8 +159,11 @@ bool readObjectLine(SceneContext& context, const LwsLine& line, LwsObject& objec
     } else if (keyword == "MorphTarget") {
         if (!object.morph)
             object.morph.emplace();
-        object.morph->target = readReference(lines, line, firstWord(lines, line),
-                                             version >= firstVersionWithMorphIdentifiers ? 16 : 10);
+        // -1 names no target.
+        const std::string target = firstWord(lines, line);
+        if (target != "-1")
+            object.morph->target = readReference(
+                lines, line, target, version >= firstVersionWithMorphIdentifiers ? 16 : 10);
     } else if (keyword == "MorphSurfaces") {
         if (!object.morph)
             object.morph.emplace();
@@ -189,7 +194,7 @@ bool readBoneLine(SceneContext& context, const LwsLine& line, LwsBone& bone)
     const std::string_view keyword = line.keyword;
     auto setting = [&](std::string& field) { field = firstWord(lines, line); };
     if (keyword == "BoneName")
-        bone.name = oneWordName(context, line.rest);
+        bone.name = oneWordName(context, line.rest, "Bone");
     else if (keyword == "ShowBone")
         bone.show = firstTwoWords(line, "1 -1");
     else if (keyword == "BoneActive")
@@ -226,7 +231,7 @@ bool readLightLine(SceneContext& context, const LwsLine& line, LwsLight& light)
     ConversionReport& report = context.report;
     const std::string_view keyword = line.keyword;
     if (keyword == "LightName") {
-        light.name = oneWordName(context, line.rest);
+        light.name = oneWordName(context, line.rest, "Light");
     } else if (keyword == "ShowLight") {
         light.show = firstTwoWords(line, "1 5");
     } else if (keyword == "LightMotion") {
@@ -279,7 +284,7 @@ bool readCameraLine(SceneContext& context, const LwsLine& line, LwsCamera& camer
     const std::string_view previous = context.previousCameraKeyword;
     context.previousCameraKeyword = keyword;
     if (keyword == "CameraName") {
-        camera.name = oneWordName(context, line.rest);
+        camera.name = oneWordName(context, line.rest, "Camera");
     } else if (keyword == "ShowCamera") {
         camera.show = firstTwoWords(line, "1 2");
     } else if (keyword == "CameraMotion") {

@@ -20,8 +20,9 @@ struct SceneContext {
     std::string_view previousCameraKeyword;
 };
 
-// Names are single words in version 3: blanks become underscores (reported).
-std::string oneWordName(SceneContext& context, std::string_view name);
+// Names are single words in version 3: blanks become underscores (reported); an empty name
+// becomes fallback.
+std::string oneWordName(SceneContext& context, std::string_view name, const char* fallback);
 
 // A line of the current item (object, light, camera or bone). True when it was one.
 bool readItemLine(SceneContext& context, const LwsLine& line);

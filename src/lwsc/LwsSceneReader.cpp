@@ -115,7 +115,7 @@ void declareItem(SceneContext& context, const LwsLine& line)
         if (object.name.empty())
             context.lines.failAt(line, "\"LoadObjectLayer\" has no object file");
         // The player reads the file as one word; its PO2 file must then carry the same name.
-        object.name = oneWordName(context, object.name);
+        object.name = oneWordName(context, object.name, "");
         object.line = line.number;
         scene.objects.push_back(std::move(object));
         context.current = SceneContext::Current::Object;
@@ -123,9 +123,7 @@ void declareItem(SceneContext& context, const LwsLine& line)
         LwsObject object;
         object.isNull = true;
         object.id = takeId(ItemKind::Object, static_cast<std::uint32_t>(scene.objects.size()));
-        object.name = oneWordName(context, restOf(0));
-        if (object.name.empty())
-            object.name = "Null";
+        object.name = oneWordName(context, restOf(0), "Null");
         object.line = line.number;
         scene.objects.push_back(std::move(object));
         context.current = SceneContext::Current::Object;

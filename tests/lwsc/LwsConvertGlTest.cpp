@@ -7,7 +7,12 @@
 #include "../scene/SceneAssets.h"
 #include "../scene/SceneFixture.h"
 
+#include "support/TempDir.h"
+#include "timeline/DemoAssets.h"
+
 #include <gtest/gtest.h>
+
+#include <filesystem>
 
 using lws::Item;
 using lws::Key;
@@ -90,4 +95,28 @@ TEST_F(LwsConvertGl, ASwitchedOffFlareGoesFromVersionFourOnAndStaysInVersionThre
         EXPECT_EQ(converted->lights[0]->flareIntensity.has_value(), version == 3);
         EXPECT_EQ(conversion.report.find("switched-off lens flares") != nullptr, version != 3);
     }
+}
+
+TEST_F(LwsConvertGl, TheBundledDemosScenesConvertToWhatThePlayerLoadsFromThem)
+{
+    // A copy of the demo, whose converted scenes go to a folder beside the originals.
+    TempDir demo;
+    std::filesystem::copy(DP_SAMPLES_DIR, demo.path(), std::filesystem::copy_options::recursive);
+    DemoAssets assets(DemoPaths{demo.path().string(), "tex", "scn", 4.0f / 3.0f});
+    DemoAssets convertedAssets(DemoPaths{demo.path().string(), "tex", "converted", 4.0f / 3.0f});
+    std::size_t scenes = 0;
+    for (const auto& entry : std::filesystem::directory_iterator(demo.file("scn"))) {
+        if (entry.path().extension() != ".lws")
+            continue;
+        const std::string name = entry.path().stem().string();
+        SCOPED_TRACE(name);
+        const SceneConversion conversion = convertSceneFile(entry.path().string());
+        demo.write("converted/" + name + ".lws", conversion.text);
+        const auto original = loadScene(name, assets.paths, assets.meshes, assets.textures);
+        const auto converted = loadScene(name, convertedAssets.paths, convertedAssets.meshes,
+                                         convertedAssets.textures);
+        scenecompare::expectSameScene(*original, *converted);
+        ++scenes;
+    }
+    EXPECT_EQ(scenes, 4u);
 }
