@@ -54,7 +54,7 @@ TEST_F(SceneRender, ProjectionSpanFollowsZoomAndAspectWhateverTheNearPlane)
     // Zoom 3.2 at distance 6.4 puts the square's edges at 0.5 of the half-height and
     // 0.5 / (4/3) = 0.375 of the half-width: columns 20 to 44 and rows 12 to 36 of 64 x 48.
     ensureOffscreenGl(64, 48);
-    paths.aspect = 4.0f / 3.0f;
+    assets.paths.aspect = 4.0f / 3.0f;
     // A near distance of 0 leaves no depth resolution, but the picture keeps its span.
     int sceneNumber = 0;
     for (const char* nearLine : {"", "NearClipDistance 0.1\n", "NearClipDistance 0\n"}) {

@@ -79,9 +79,9 @@ int runCapture(const CaptureOptions& options, CaptureStats* stats)
     // A silent stream: the capture's clock is virtual, and the music only feeds the output.
     DemoPlayer player(settings, std::make_unique<MusicStream>(std::move(music), false));
     // Letterboxed as the player's window is, and the loading screen under the first frame.
-    resize(width, height, player.paths.aspect);
+    resize(width, height, player.assets.paths.aspect);
     glClear(GL_COLOR_BUFFER_BIT);
-    drawLoadingScreen(player.textures);
+    drawLoadingScreen(player.assets.textures);
     loadTimeline(player.timeline, *config, clockTicksPerSecond);
     config.reset();
 
