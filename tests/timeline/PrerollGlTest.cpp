@@ -1,16 +1,13 @@
 #include "SampleDemo.h"
 
-#include "image/TextureCache.h"
-#include "material/ProgramRegistry.h"
-#include "mesh/MeshRegistry.h"
 #include "shell/DemoConfig.h"
 #include "shell/MappedTextFile.h"
 #include "shell/Viewport.h"
 #include "support/OffscreenGl.h"
 #include "support/TempDir.h"
+#include "timeline/DemoAssets.h"
 #include "timeline/FrameComposition.h"
 #include "timeline/Preroll.h"
-#include "timeline/SceneRegistry.h"
 #include "timeline/Timeline.h"
 #include "timeline/TimelineScript.h"
 #include "timeline/VirtualClock.h"
@@ -59,22 +56,24 @@ void writeShakingDemo(const TempDir& demo)
 
 // One load of the demo, as the player builds it.
 struct LoadedDemo {
-    explicit LoadedDemo(const TempDir& demo)
+    explicit LoadedDemo(const TempDir& demo) : assets(pathsOf(demo))
+    {
+        MappedTextFile config(demo.file("defaultdemoconfig.txt"));
+        readDemoHeader(config);
+        resize(width, height, assets.paths.aspect);
+        loadTimeline(timeline, config, ticksPerSecond);
+    }
+
+    static DemoPaths pathsOf(const TempDir& demo)
     {
         MappedTextFile config(demo.file("defaultdemoconfig.txt"));
         DemoSettings settings = readDemoHeader(config);
         settings.rootDir = demo.path().string();
-        paths = DemoPaths::fromSettings(settings);
-        resize(width, height, paths.aspect);
-        loadTimeline(timeline, config, ticksPerSecond);
+        return DemoPaths::fromSettings(settings);
     }
 
-    DemoPaths paths;
-    TextureCache textures{paths};
-    MeshRegistry meshes{textures, paths};
-    ProgramRegistry programs{paths};
-    SceneRegistry scenes{textures, meshes, programs};
-    Timeline timeline{scenes};
+    DemoAssets assets;
+    Timeline timeline{assets};
 };
 
 } // namespace
