@@ -58,7 +58,7 @@ TextureSampling::TextureSampling(const TextureCache& cache)
     cache.forEach([&](const Texture& texture) {
         Saved entry;
         entry.texture = &texture;
-        glBindTexture(texture.target, texture.glName);
+        glBindTexture(texture.target, texture.glName.get());
         glGetTexParameteriv(texture.target, GL_TEXTURE_MIN_FILTER, &entry.minFilter);
         glGetTexParameteriv(texture.target, GL_TEXTURE_MAG_FILTER, &entry.magFilter);
         glGetTexParameteriv(texture.target, GL_TEXTURE_WRAP_S, &entry.wrapS);
@@ -75,7 +75,7 @@ void TextureSampling::restore() const
     const bool anisotropy = hasAnisotropy();
     for (const Saved& entry : saved) {
         const GLenum target = entry.texture->target;
-        glBindTexture(target, entry.texture->glName);
+        glBindTexture(target, entry.texture->glName.get());
         glTexParameteri(target, GL_TEXTURE_MIN_FILTER, entry.minFilter);
         glTexParameteri(target, GL_TEXTURE_MAG_FILTER, entry.magFilter);
         glTexParameteri(target, GL_TEXTURE_WRAP_S, entry.wrapS);

@@ -45,7 +45,7 @@ void setMaxAnisotropy(GLenum target)
 void createAndBind(Texture& texture, GLenum target)
 {
     texture.target = target;
-    glGenTextures(1, &texture.glName);
+    texture.glName = newTexture();
     ext::glActiveTextureARB(GL_TEXTURE0_ARB);
     bindTexture(texture);
 }

@@ -10,7 +10,7 @@ DemoPlayer::DemoPlayer(const DemoSettings& settings)
 }
 
 DemoPlayer::DemoPlayer(const DemoSettings& settings, std::unique_ptr<MusicStream> musicStream)
-    : paths(DemoPaths::fromSettings(settings)), music(std::move(musicStream)), clock(music.get())
+    : assets(DemoPaths::fromSettings(settings)), music(std::move(musicStream)), clock(music.get())
 {
 }
 

@@ -14,8 +14,8 @@ constexpr FrameRate seekFrameRate{60, 1};
 
 Playback::Playback(DemoPlayer& player, PausableClock& clock, float audioOffsetSeconds,
                    LoopSpan span)
-    : player(player), clock(clock), sampling(player.textures), audioOffset(audioOffsetSeconds),
-      span(span), shown(span.start)
+    : player(player), clock(clock), sampling(player.assets.textures),
+      audioOffset(audioOffsetSeconds), span(span), shown(span.start)
 {
 }
 

@@ -59,7 +59,7 @@ std::unique_ptr<DemoPlayer> loadDemo(const std::string& folder, std::int64_t fre
     EXPECT_TRUE(music);
     auto player = std::make_unique<DemoPlayer>(
         settings, std::make_unique<MusicStream>(std::move(*music), false));
-    resize(width, height, player->paths.aspect);
+    resize(width, height, player->assets.paths.aspect);
     loadTimeline(player->timeline, config, frequency);
     return player;
 }
