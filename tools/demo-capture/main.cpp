@@ -55,6 +55,7 @@ int badUsage(std::string message)
 
 int main(int argc, char** argv)
 {
+    turnMessageBoxesOff();
     CLI::App app(description, "demo-capture");
     CaptureOptions options;
     std::string fps = "60";
