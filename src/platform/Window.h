@@ -32,6 +32,7 @@
 
 #include <functional>
 #include <string>
+#include <vector>
 
 struct WindowRequest {
     std::string title;
@@ -41,6 +42,14 @@ struct WindowRequest {
     int zBits = 24;
     bool fullscreen = false;
     bool offscreen = false; // the EGL surface even where a display exists
+    int swapInterval = -1;  // 1 waits for the display's refresh, 0 does not, -1 the driver's
+};
+
+// One key going down, in the order the events came.
+struct KeyPress {
+    int code = 0;        // Windows virtual-key code (platform/Keys.h)
+    bool shift = false;  // either Shift key held with it
+    bool repeat = false; // produced by holding the key down
 };
 
 class Window {
@@ -73,6 +82,13 @@ public:
     bool active() const { return isActive; }
     const KeyStates& keys() const { return keyStates; }
     bool quitRequested() const { return quitAsked; }
+    // The key presses pumpEvents() has seen since the last call, oldest first.
+    std::vector<KeyPress> takeKeyPresses();
+
+    // Queues a key going down, as the keyboard would, for pumpEvents() to handle (tests and
+    // scripted runs); the key then counts as held. False for a code without a key or without an
+    // event queue.
+    bool postKeyPress(int virtualKey, bool shift = false);
 
 private:
     bool createOffscreen(const WindowRequest& request);
@@ -91,4 +107,5 @@ private:
     bool isActive = true;
     bool quitAsked = false;
     KeyStates keyStates{};
+    std::vector<KeyPress> keyPresses;
 };

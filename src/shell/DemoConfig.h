@@ -1,10 +1,12 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 
 class MappedTextFile;
 class UserSettings;
+struct PlayerOptions;
 
 // Display settings and file names from the configuration header, before any window exists.
 struct DemoSettings {
@@ -20,6 +22,7 @@ struct DemoSettings {
     std::string rootDir;
     std::string texturesDir;
     std::string scenesDir;
+    std::optional<bool> vsync; // from the settings file or the command line; unset: the driver's
 };
 
 struct DemoPaths {
@@ -42,5 +45,8 @@ DemoSettings readDemoHeader(MappedTextFile& file);
 // Only "win" and "window" select a window; every other word, "Win" included, means fullscreen.
 bool isFullscreenWord(const std::string& word);
 
-// Per-user overrides, applied in the order Fullscreen, Depth, Z, Height, Width.
+// Per-user overrides, applied in the order Fullscreen, Depth, Z, Height, Width, then VSync.
 void applyUserSettings(DemoSettings& settings, const UserSettings& overrides);
+
+// The command line's --windowed, --fullscreen, --size and --vsync, over everything else.
+void applyCommandLine(DemoSettings& settings, const PlayerOptions& options);

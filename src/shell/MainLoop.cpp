@@ -1,8 +1,10 @@
 #include "shell/MainLoop.h"
 
 #include "platform/Window.h"
+#include "shell/AuthorKeys.h"
 #include "shell/DemoPlayer.h"
 #include "shell/MusicStream.h"
+#include "shell/Playback.h"
 #include "timeline/FrameClock.h"
 #include "timeline/FrameComposition.h"
 
@@ -28,8 +30,46 @@ int runLoop(float endTime, const MainLoopHooks& hooks)
     return 0;
 }
 
-int runMainLoop(DemoPlayer& player, Window& window, const FrameClock& clock)
+// While a paused picture stands, the loop waits this long for events instead of spinning.
+constexpr int heldPictureWaitMilliseconds = 10;
+
+static int runSteeredLoop(DemoPlayer& player, Window& window, const FrameClock& clock,
+                          Playback& playback, bool author)
 {
+    AuthorKeys keys(playback);
+    bool drawn = false;
+    MainLoopHooks hooks;
+    hooks.pumpEvents = [&] {
+        const bool quit = window.pumpEvents();
+        std::vector<KeyPress> presses = window.takeKeyPresses();
+        if (author)
+            keys.handle(presses);
+        return quit;
+    };
+    hooks.active = [&] { return window.active(); };
+    hooks.demoTime = [&] { return playback.frameTime(); };
+    hooks.renderFrame = [&](float t) {
+        drawn = playback.frameWanted();
+        if (drawn)
+            renderFrame(player.timeline, t, clock);
+    };
+    hooks.stopMusic = [&] { player.clock->stop(); };
+    hooks.escapeHeld = [&] { return window.keys()[virtualKeyEscape]; };
+    hooks.present = [&] {
+        if (drawn || !window.active())
+            window.swapBuffers();
+        else
+            window.waitForEvents(heldPictureWaitMilliseconds);
+        drawn = false;
+    };
+    return runLoop(playback.endTime(), hooks);
+}
+
+int runMainLoop(DemoPlayer& player, Window& window, const FrameClock& clock, Playback* playback,
+                bool author)
+{
+    if (playback)
+        return runSteeredLoop(player, window, clock, *playback, author);
     MainLoopHooks hooks;
     hooks.pumpEvents = [&] { return window.pumpEvents(); };
     hooks.active = [&] { return window.active(); };

@@ -3,6 +3,7 @@
 #include <functional>
 
 class FrameClock;
+class Playback;
 class Window;
 struct DemoPlayer;
 
@@ -22,5 +23,8 @@ struct MainLoopHooks {
 // swapped also while inactive. Returns the exit code, 0.
 int runLoop(float endTime, const MainLoopHooks& hooks);
 
-// The loop over the player's window, music clock and timeline, with scene clocks on clock.
-int runMainLoop(DemoPlayer& player, Window& window, const FrameClock& clock);
+// The loop over the player's window, music clock and timeline, with scene clocks on clock. With a
+// playback, demo time comes from it (seeks, pause, loop) and a held picture is drawn once; with
+// author also true, the author keys steer it.
+int runMainLoop(DemoPlayer& player, Window& window, const FrameClock& clock,
+                Playback* playback = nullptr, bool author = false);

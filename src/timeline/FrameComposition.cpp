@@ -12,6 +12,10 @@
 void startLayers(Timeline& timeline, float t0, std::int64_t counter)
 {
     for (Layer& layer : timeline.layers) {
+        // A restart (a seek back) forgets the frames drawn before it: a slow scene would
+        // otherwise wait for the scene time of the latest one.
+        for (LayerEvent& event : layer.events)
+            event.lastDrawTime = event.sceneStart;
         if (layer.events.empty())
             continue;
         layer.current = 0;
@@ -149,7 +153,8 @@ void skipFrame(Timeline& timeline, float t, const FrameClock& clock)
     const std::int64_t counter = clock.counter();
     for (Layer& layer : timeline.layers) {
         const LayerDraw draw = stepLayer(layer, t, counter);
-        if (draw.event && draw.event->scene)
-            frameLimiterAllows(*draw.event, draw.event->scene->frameDuration, draw.sceneTime);
+        if (draw.event && draw.event->scene &&
+            frameLimiterAllows(*draw.event, draw.event->scene->frameDuration, draw.sceneTime))
+            skipCameraShake(*draw.event->camera);
     }
 }

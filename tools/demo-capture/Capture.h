@@ -1,6 +1,6 @@
 #pragma once
 
-#include "FrameRate.h"
+#include "timeline/FrameRate.h"
 
 #include <optional>
 #include <string>
