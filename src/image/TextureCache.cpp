@@ -1,5 +1,6 @@
 #include "image/TextureCache.h"
 
+#include "image/Anisotropy.h"
 #include "image/Image.h"
 #include "image/TextureUpload.h"
 #include "shell/DemoConfig.h"
@@ -11,7 +12,8 @@
 
 Texture::Texture(Texture&& other) noexcept
     : components(other.components), height(other.height), width(other.width),
-      glName(std::exchange(other.glName, 0)), name(std::move(other.name)), target(other.target)
+      glName(std::exchange(other.glName, 0)), name(std::move(other.name)), target(other.target),
+      maxAnisotropy(other.maxAnisotropy)
 {
 }
 
@@ -26,6 +28,7 @@ Texture& Texture::operator=(Texture&& other) noexcept
         glName = std::exchange(other.glName, 0);
         name = std::move(other.name);
         target = other.target;
+        maxAnisotropy = other.maxAnisotropy;
     }
     return *this;
 }
@@ -36,7 +39,10 @@ Texture::~Texture()
         glDeleteTextures(1, &glName);
 }
 
-TextureCache::TextureCache(const DemoPaths& demoPaths) : paths(demoPaths) {}
+TextureCache::TextureCache(const DemoPaths& demoPaths, std::optional<float> anisotropy)
+    : paths(demoPaths), anisotropySetting(anisotropy)
+{
+}
 
 Texture& TextureCache::getByName(const std::string& name)
 {
@@ -75,6 +81,7 @@ Texture& TextureCache::findOrCreate(const std::string& key)
     // Built aside and appended only when complete: a throw below leaves the cache as it was and
     // the half-made texture deletes its GL name.
     auto texture = std::make_unique<Texture>(key);
+    texture->maxAnisotropy = currentAnisotropyCeiling(anisotropySetting);
     if (const std::uint32_t size = cubeMapSize(key)) {
         uploadNormCubeMap(*texture, size);
     } else {
