@@ -73,6 +73,9 @@ public:
     bool active() const { return isActive; }
     const KeyStates& keys() const { return keyStates; }
     bool quitRequested() const { return quitAsked; }
+    // True once quitting or Escape has been asked for, counting events still waiting in the
+    // queue; they stay queued for pumpEvents. For checks in the middle of a frame.
+    bool stopPending();
 
 private:
     bool createOffscreen(const WindowRequest& request);

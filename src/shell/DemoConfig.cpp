@@ -56,6 +56,10 @@ void applyUserSettings(DemoSettings& settings, const UserSettings& overrides)
         settings.height = *value;
     if (auto value = overrides.value("Width"))
         settings.width = *value;
+    if (auto value = overrides.value("Anisotropy"))
+        settings.anisotropy = static_cast<float>(*value);
+    if (auto value = overrides.value("Stats"))
+        settings.stats = *value != 0;
 }
 
 DemoPaths DemoPaths::fromSettings(const DemoSettings& settings)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 
 class MappedTextFile;
@@ -20,6 +21,9 @@ struct DemoSettings {
     std::string rootDir;
     std::string texturesDir;
     std::string scenesDir;
+    // Per-user only, never in the configuration file:
+    std::optional<float> anisotropy; // "Anisotropy": ceiling on anisotropic filtering
+    bool stats = false;              // "Stats": frame statistics printed at exit
 };
 
 struct DemoPaths {
@@ -42,5 +46,6 @@ DemoSettings readDemoHeader(MappedTextFile& file);
 // Only "win" and "window" select a window; every other word, "Win" included, means fullscreen.
 bool isFullscreenWord(const std::string& word);
 
-// Per-user overrides, applied in the order Fullscreen, Depth, Z, Height, Width.
+// Per-user overrides, applied in the order Fullscreen, Depth, Z, Height, Width; then the player's
+// own Anisotropy and Stats.
 void applyUserSettings(DemoSettings& settings, const UserSettings& overrides);

@@ -22,7 +22,7 @@ struct DemoPlayer {
     DemoPlayer(const DemoSettings& settings, std::unique_ptr<MusicStream> musicStream);
 
     DemoPaths paths;
-    TextureCache textures{paths};
+    TextureCache textures; // with the user's anisotropy ceiling
     MeshRegistry meshes{textures, paths};
     ProgramRegistry programs{paths};
     SceneRegistry scenes{textures, meshes, programs};

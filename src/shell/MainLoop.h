@@ -3,6 +3,7 @@
 #include <functional>
 
 class FrameClock;
+class FrameStats;
 class Window;
 struct DemoPlayer;
 
@@ -14,6 +15,9 @@ struct MainLoopHooks {
     std::function<void(float t)> renderFrame;
     std::function<void()> stopMusic;
     std::function<bool()> escapeHeld;
+    // Optional: true when a quit or Escape arrived while the frame was drawn; that frame is then
+    // not presented, and the next pass's events end the loop.
+    std::function<bool()> stopPending;
     std::function<void()> present;
 };
 
@@ -23,4 +27,5 @@ struct MainLoopHooks {
 int runLoop(float endTime, const MainLoopHooks& hooks);
 
 // The loop over the player's window, music clock and timeline, with scene clocks on clock.
-int runMainLoop(DemoPlayer& player, Window& window, const FrameClock& clock);
+// Every presented frame's time, from the previous present to its own, goes into stats.
+int runMainLoop(DemoPlayer& player, Window& window, const FrameClock& clock, FrameStats& stats);

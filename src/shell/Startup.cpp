@@ -7,18 +7,22 @@
 #include "shell/MainLoop.h"
 #include "shell/MappedTextFile.h"
 #include "timeline/FrameClock.h"
+#include "timeline/FrameStats.h"
 #include "timeline/TimelineScript.h"
 
 #include <GL/gl.h>
 
+#include <cstdio>
+
 DemoSession::DemoSession() = default;
 DemoSession::~DemoSession() = default;
 
-void DemoSession::start(const std::string& commandLine)
+void DemoSession::start(const std::string& commandLine, bool showStats)
 {
     config = std::make_unique<MappedTextFile>(configFileName(commandLine));
     demoSettings = readDemoHeader(*config);
     applyUserSettings(demoSettings, UserSettings::load());
+    statsWanted = showStats || demoSettings.stats;
     player = std::make_unique<DemoPlayer>(demoSettings);
     // The player exists first: the resize handler needs its aspect while the window is made.
     window = std::make_unique<Window>();
@@ -40,5 +44,11 @@ int DemoSession::run()
 {
     if (!window || !window->isOpen())
         return 1;
-    return runMainLoop(*player, *window, clock);
+    FrameStats stats;
+    const int status = runMainLoop(*player, *window, clock, stats);
+    if (statsWanted) {
+        std::fputs(stats.summary().c_str(), stdout);
+        std::fflush(stdout);
+    }
+    return status;
 }

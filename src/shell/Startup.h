@@ -17,8 +17,9 @@ public:
     DemoSession();
     ~DemoSession();
 
-    // Start-up up to the first frame; loading errors are thrown as LoadError.
-    void start(const std::string& commandLine);
+    // Start-up up to the first frame; loading errors are thrown as LoadError. With showStats (or
+    // "Stats=1" in the user's settings) run() prints the frame statistics when the demo ends.
+    void start(const std::string& commandLine, bool showStats = false);
     // The main loop; returns the exit code.
     int run();
 
@@ -30,4 +31,5 @@ private:
     DemoSettings demoSettings;
     std::unique_ptr<DemoPlayer> player;
     std::unique_ptr<MappedTextFile> config;
+    bool statsWanted = false;
 };

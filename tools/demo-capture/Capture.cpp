@@ -79,7 +79,11 @@ int runCapture(const CaptureOptions& options, CaptureStats* stats)
         return report(exitFailed, failure);
     initialiseGL();
     // A silent stream: the capture's clock is virtual, and the music only feeds the output.
-    DemoPlayer player(settings, std::make_unique<MusicStream>(std::move(music), false));
+    // Per-user settings are not read, so that captures are the same on every machine; the
+    // anisotropy ceiling comes from the command line alone.
+    DemoSettings captureSettings = settings;
+    captureSettings.anisotropy = options.anisotropy;
+    DemoPlayer player(captureSettings, std::make_unique<MusicStream>(std::move(music), false));
     // Letterboxed as the player's window is, and the loading screen under the first frame.
     resize(width, height, player.paths.aspect);
     glClear(GL_COLOR_BUFFER_BIT);
@@ -133,22 +137,36 @@ int runCapture(const CaptureOptions& options, CaptureStats* stats)
     glPixelStorei(GL_PACK_ALIGNMENT, 1);
     std::int64_t frame = 0;
     bool sinkFailed = false;
+    FrameStats renderTimes;
+    float frameTime = 0.0f;
+    auto renderStarted = std::chrono::steady_clock::now();
+    const auto stopPending = [] { return interruptRequested(); };
     MainLoopHooks hooks;
     hooks.pumpEvents = [&] { return sinkFailed || interruptRequested(); };
     hooks.active = [] { return true; };
     hooks.demoTime = [&] { return clock.demoTime(); };
-    hooks.renderFrame = [&](float t) { renderFrame(timeline, t, clock); };
+    hooks.renderFrame = [&](float t) {
+        frameTime = t;
+        renderStarted = std::chrono::steady_clock::now();
+        renderFrame(timeline, t, clock, stopPending);
+    };
     hooks.stopMusic = [] {};
     hooks.escapeHeld = [] { return false; };
+    hooks.stopPending = stopPending;
     hooks.present = [&] {
+        FramePixels pixels;
         if (encoder) {
-            FramePixels pixels = encoder->takeBuffer();
+            pixels = encoder->takeBuffer();
             pixels.resize(static_cast<std::size_t>(width) * static_cast<std::size_t>(height) * 3);
             glReadPixels(0, 0, width, height, GL_BGR, GL_UNSIGNED_BYTE, pixels.data());
-            sinkFailed = !encoder->submit(std::move(pixels));
         } else {
             glFinish();
         }
+        renderTimes.add(frameTime, std::chrono::duration<double, std::milli>(
+                                       std::chrono::steady_clock::now() - renderStarted)
+                                       .count());
+        if (encoder)
+            sinkFailed = !encoder->submit(std::move(pixels));
         clock.moveTo(from, ++frame);
         progress.framesDone(frame);
     };
@@ -159,11 +177,11 @@ int runCapture(const CaptureOptions& options, CaptureStats* stats)
         return report(exitFailed, encoder->error());
     const std::int64_t written = encoder ? encoder->framesWritten() : frame;
     if (stats)
-        *stats = {
-            written,
-            std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count()};
+        *stats = {written,
+                  std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count(),
+                  renderTimes};
     const double duration = interrupted ? static_cast<double>(written) / options.rate.perSecond()
                                         : static_cast<double>(to) - static_cast<double>(from);
-    progress.summary(written, width, height, duration, options.out, interrupted);
+    progress.summary(written, width, height, duration, options.out, interrupted, renderTimes);
     return interrupted ? exitInterrupted : exitDone;
 }

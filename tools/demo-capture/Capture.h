@@ -1,6 +1,7 @@
 #pragma once
 
 #include "FrameRate.h"
+#include "timeline/FrameStats.h"
 
 #include <optional>
 #include <string>
@@ -24,14 +25,16 @@ struct CaptureOptions {
     std::optional<float> from; // default: the demo's start time
     std::optional<float> to;   // default: the demo's end time
     int quality = visuallyLosslessQuality;
-    bool quiet = false;         // no progress and no summary (the benchmark)
-    bool discardFrames = false; // render only, without read-back or output (its baseline)
+    std::optional<float> anisotropy; // ceiling on anisotropic filtering; default the driver's
+    bool quiet = false;              // no progress and no summary (the benchmark)
+    bool discardFrames = false;      // render only, without read-back or output (its baseline)
 };
 
 // How long the frames took, from the first render to the closed output.
 struct CaptureStats {
     std::int64_t frames = 0;
     double seconds = 0.0;
+    FrameStats renderTimes; // each frame from its render to its pixels read back (or finished)
 };
 
 // Loads the demo at options.config on an offscreen surface and writes every frame of the span
