@@ -134,8 +134,8 @@ Texture noiseTexture(std::uint32_t seed)
         seed = seed * 1103515245u + 12345u;
         texel = static_cast<std::uint8_t>(seed >> 24);
     }
-    glGenTextures(1, &texture.glName);
-    glBindTexture(GL_TEXTURE_2D, texture.glName);
+    texture.glName = newTexture();
+    glBindTexture(GL_TEXTURE_2D, texture.glName.get());
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
     glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, textureSide, textureSide, 0, GL_RGBA, GL_UNSIGNED_BYTE,
@@ -151,23 +151,14 @@ struct FrameScene {
         resetGlState();
         tex0 = std::make_unique<Texture>(noiseTexture(1));
         tex1 = std::make_unique<Texture>(noiseTexture(2));
-        list = glGenLists(1);
-        glNewList(list, GL_COMPILE);
+        glNewList(list.get(), GL_COMPILE);
         std::ostringstream echo;
         parseCombinerScript(frameScript, &combiners.sink(), echo);
         combiners.recordBind();
         glEndList();
         combiners.finishCompile();
-        ext::glGenProgramsARB(1, &hand);
-        loadFragmentProgram(hand, handWritten);
+        loadFragmentProgram(hand.get(), handWritten);
         ext::glBindProgramARB(GL_FRAGMENT_PROGRAM_ARB, 0);
-    }
-    FrameScene(const FrameScene&) = delete;
-    FrameScene& operator=(const FrameScene&) = delete;
-    ~FrameScene()
-    {
-        ext::glDeleteProgramsARB(1, &hand);
-        glDeleteLists(list, 1);
     }
 
     void bindAndColour() const
@@ -184,7 +175,7 @@ struct FrameScene {
         for (int i = 0; i < quadsPerFrame; ++i) {
             glPushAttrib(GL_ALL_ATTRIB_BITS);
             glEnable(GL_FRAGMENT_PROGRAM_ARB);
-            glCallList(list);
+            glCallList(list.get());
             setActiveCombiners(&combiners);
             bindAndColour();
             drawScreenQuad(*tex0);
@@ -199,7 +190,7 @@ struct FrameScene {
         for (int i = 0; i < quadsPerFrame; ++i) {
             glPushAttrib(GL_ALL_ATTRIB_BITS);
             glEnable(GL_FRAGMENT_PROGRAM_ARB);
-            ext::glBindProgramARB(GL_FRAGMENT_PROGRAM_ARB, hand);
+            ext::glBindProgramARB(GL_FRAGMENT_PROGRAM_ARB, hand.get());
             bindAndColour();
             drawScreenQuad(*tex0);
             glPopAttrib();
@@ -210,8 +201,8 @@ struct FrameScene {
     std::unique_ptr<Texture> tex0;
     std::unique_ptr<Texture> tex1;
     EmulatedCombiners combiners;
-    GLuint list = 0;
-    GLuint hand = 0;
+    GlHandle list = newDisplayList();
+    GlHandle hand = newProgram();
 };
 
 FrameScene& frameScene()

@@ -5,12 +5,10 @@
 #include "image/Image.h"
 #include "image/TextureCache.h"
 #include "image/TextureUpload.h"
-#include "material/ProgramRegistry.h"
-#include "mesh/MeshRegistry.h"
 #include "shell/DemoConfig.h"
 #include "support/OffscreenGl.h"
+#include "timeline/DemoAssets.h"
 #include "timeline/FrameComposition.h"
-#include "timeline/SceneRegistry.h"
 #include "timeline/Timeline.h"
 
 #include <GL/gl.h>
@@ -26,12 +24,8 @@ void BM_TextureLayerCopy(benchmark::State& state)
 {
     ensureOffscreenGl(width, height);
     resetGlState();
-    DemoPaths paths;
-    TextureCache textures(paths);
-    MeshRegistry meshes(textures, paths);
-    ProgramRegistry programs(paths);
-    SceneRegistry scenes(textures, meshes, programs);
-    Timeline timeline(scenes);
+    DemoAssets assets{DemoPaths{}};
+    Timeline timeline(assets);
 
     Texture target("layer");
     Image picture;
@@ -50,7 +44,7 @@ void BM_TextureLayerCopy(benchmark::State& state)
         glFinish();
     };
     const auto baseline = [&target] {
-        glBindTexture(GL_TEXTURE_2D, target.glName);
+        glBindTexture(GL_TEXTURE_2D, target.glName.get());
         glCopyTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, 0, 0, targetSide, targetSide);
         glFinish();
     };

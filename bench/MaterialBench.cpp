@@ -66,7 +66,7 @@ void BM_MaterialPass(benchmark::State& state)
     DrawSetup setup;
     const Material material = passMaterial();
     applyMaterial(material);
-    const GLuint list = setup.mesh.displayList;
+    const GLuint list = setup.mesh.displayList.get();
     const auto player = [&material, list] {
         glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
         glPushAttrib(GL_ALL_ATTRIB_BITS);

@@ -95,7 +95,7 @@ void drawFrames(benchmark::State& state, bool fromList)
     for (auto _ : state) {
         glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
         if (fromList)
-            glCallList(mesh.displayList);
+            glCallList(mesh.displayList.get());
         else
             drawMeshPolygons(mesh);
         glFinish();

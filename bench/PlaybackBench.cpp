@@ -2,14 +2,14 @@
 // and its frame rate headless at 640 x 480.
 
 #include "image/TextureCache.h"
-#include "material/ProgramRegistry.h"
 #include "mesh/MeshRegistry.h"
 #include "platform/AudioFile.h"
+#include "scene/Scene.h"
 #include "shell/DemoConfig.h"
 #include "shell/MappedTextFile.h"
 #include "support/OffscreenGl.h"
+#include "timeline/DemoAssets.h"
 #include "timeline/FrameComposition.h"
-#include "timeline/SceneRegistry.h"
 #include "timeline/Timeline.h"
 #include "timeline/TimelineScript.h"
 
@@ -47,12 +47,8 @@ std::vector<std::string> filesUnder(const std::string& folder, const std::string
 
 // Loads the configuration tail as the player does, into registries that live in the caller.
 struct Registries {
-    DemoPaths paths = samplePaths();
-    TextureCache textures{paths};
-    MeshRegistry meshes{textures, paths};
-    ProgramRegistry programs{paths};
-    SceneRegistry scenes{textures, meshes, programs};
-    Timeline timeline{scenes};
+    DemoAssets assets{samplePaths()};
+    Timeline timeline{assets};
 
     void loadTimelineOf(const std::string& config)
     {
@@ -111,7 +107,7 @@ void LoadTextures(benchmark::State& state)
     for (auto _ : state) {
         TextureCache textures(paths);
         for (const std::string& name : names)
-            benchmark::DoNotOptimize(textures.getByName(name).glName);
+            benchmark::DoNotOptimize(textures.getByName(name).glName.get());
         glFinish();
     }
 }
@@ -135,16 +131,12 @@ BENCHMARK(LoadMeshes)->Unit(benchmark::kMillisecond)->UseRealTime();
 void LoadScenes(benchmark::State& state)
 {
     ensureOffscreenGl(640, 480);
-    const DemoPaths paths = samplePaths();
-    TextureCache textures(paths);
-    MeshRegistry meshes(textures, paths);
-    ProgramRegistry programs(paths);
+    DemoAssets assets(samplePaths());
     const std::vector<std::string> names = filesUnder("scn", ".lws");
     for (auto _ : state) {
-        // Meshes and textures stay loaded: the scene files themselves are timed.
-        SceneRegistry scenes(textures, meshes, programs);
+        // Meshes, textures and programs stay loaded: the scene files themselves are timed.
         for (const std::string& name : names)
-            benchmark::DoNotOptimize(&scenes.getOrLoad(name));
+            benchmark::DoNotOptimize(loadSceneWithMaterials(name, assets).get());
     }
 }
 BENCHMARK(LoadScenes)->Unit(benchmark::kMillisecond)->UseRealTime();

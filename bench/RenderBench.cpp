@@ -6,7 +6,6 @@
 #include "render/MeshDraw.h"
 #include "render/RenderFixture.h"
 #include "render/SceneRender.h"
-#include "scene/SceneLoader.h"
 #include "support/OffscreenGl.h"
 
 #include <benchmark/benchmark.h>
@@ -60,22 +59,15 @@ struct BenchScene {
     BenchScene(const std::vector<std::pair<std::string, std::string>>& files,
                const std::string& body)
     {
-        paths.rootDir = dir.path().string();
-        paths.texturesDir = "textures";
-        paths.scenesDir = "scenes";
-        paths.aspect = 4.0f / 3.0f;
         for (const auto& [relative, bytes] : files)
             dir.write(relative, bytes);
         dir.write("scenes/bench.lws",
                   "LWSC\n3\nFirstFrame 0\nLastFrame 60\nFramesPerSecond 30\n" + body);
-        scene = loadScene("bench", paths, meshes, textures);
+        scene = loadSceneWithMaterials("bench", assets);
     }
 
     TempDir dir;
-    DemoPaths paths;
-    TextureCache textures{paths};
-    MeshRegistry meshes{textures, paths};
-    ProgramRegistry programs{paths};
+    DemoAssets assets{DemoPaths{dir.path().string(), "textures", "scenes", 4.0f / 3.0f}};
     std::unique_ptr<Scene> scene;
 };
 
@@ -170,7 +162,7 @@ void BM_StaticObjects(benchmark::State& state)
         glMatrixMode(GL_MODELVIEW);
         for (const SceneObject* object : objects) {
             glLoadMatrixf(object->matrixCache.matrix);
-            glCallList(object->mesh->displayList);
+            glCallList(object->mesh->displayList.get());
         }
         glFinish();
     };

@@ -1,11 +1,10 @@
 #include "Interleaved.h"
-#include "image/TextureCache.h"
-#include "mesh/MeshRegistry.h"
 #include "scene/Scene.h"
 #include "scene/SceneLoader.h"
 #include "shell/DemoConfig.h"
 #include "shell/MappedTextFile.h"
 #include "support/TempDir.h"
+#include "timeline/DemoAssets.h"
 
 #include <benchmark/benchmark.h>
 
@@ -86,9 +85,8 @@ void BM_SceneText(benchmark::State& state)
     GeneratedDemo& files = demo();
     MappedTextFile file(files.dir.file("scenes/big.lws"));
     const auto player = [&files] {
-        TextureCache textures(files.paths);
-        MeshRegistry meshes(textures, files.paths);
-        auto scene = loadScene("big", files.paths, meshes, textures);
+        DemoAssets assets(files.paths);
+        auto scene = loadScene("big", assets.paths, assets.meshes, assets.textures);
         benchmark::DoNotOptimize(scene->objects.size());
     };
     const auto baseline = [&file] {

@@ -3,14 +3,13 @@
 // as the bundled demo's ("colourbox" once, "spark" twice).
 #include "FuzzSupport.h"
 
-#include "image/TextureCache.h"
 #include "material/MaterialFile.h"
-#include "material/ProgramRegistry.h"
 #include "mesh/Mesh.h"
 #include "scene/Scene.h"
 #include "scene/SceneObject.h"
 #include "shell/DemoConfig.h"
 #include "shell/LoadError.h"
+#include "timeline/DemoAssets.h"
 
 #include <memory>
 #include <vector>
@@ -21,9 +20,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string& root = fuzz::standInDemo();
     fuzz::writeFile("demo/scn/fuzz.txt", data, size);
     try {
-        DemoPaths paths{root, "tex", "scn", 1.0f};
-        TextureCache textures(paths);
-        ProgramRegistry programs(paths);
+        DemoAssets assets(DemoPaths{root, "tex", "scn", 1.0f});
         std::vector<std::unique_ptr<Mesh>> meshes;
         Scene scene("fuzz", 1.0f); // destroyed first: its passes use the registries
         for (const char* name :
@@ -34,7 +31,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             object->mesh = meshes.back().get();
             scene.objects.push_back(std::move(object));
         }
-        readMaterialFile(scene, paths, textures, programs);
+        readMaterialFile(scene, assets.paths, assets.textures, assets.programs);
     } catch (const LoadError&) {
     }
     return 0;

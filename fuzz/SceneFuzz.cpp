@@ -3,12 +3,11 @@
 // background and foreground images.
 #include "FuzzSupport.h"
 
-#include "image/TextureCache.h"
-#include "mesh/MeshRegistry.h"
 #include "scene/Scene.h"
 #include "scene/SceneLoader.h"
 #include "shell/DemoConfig.h"
 #include "shell/LoadError.h"
+#include "timeline/DemoAssets.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
@@ -16,10 +15,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string& root = fuzz::standInDemo();
     fuzz::writeFile("demo/scn/fuzz.lws", data, size);
     try {
-        DemoPaths paths{root, "tex", "scn", 4.0f / 3.0f};
-        TextureCache textures(paths);
-        MeshRegistry meshes(textures, paths);
-        const auto scene = loadScene("fuzz", paths, meshes, textures);
+        DemoAssets assets(DemoPaths{root, "tex", "scn", 4.0f / 3.0f});
+        const auto scene = loadScene("fuzz", assets.paths, assets.meshes, assets.textures);
     } catch (const LoadError&) {
     }
     return 0;

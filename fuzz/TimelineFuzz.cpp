@@ -3,13 +3,10 @@
 // tail, a line "----", then the script.
 #include "FuzzSupport.h"
 
-#include "image/TextureCache.h"
-#include "material/ProgramRegistry.h"
-#include "mesh/MeshRegistry.h"
 #include "shell/DemoConfig.h"
 #include "shell/LoadError.h"
 #include "shell/MappedTextFile.h"
-#include "timeline/SceneRegistry.h"
+#include "timeline/DemoAssets.h"
 #include "timeline/Timeline.h"
 #include "timeline/TimelineScript.h"
 
@@ -35,12 +32,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         fuzz::writeFile("demo/" + scriptName + ".txt", std::string(script));
 
     try {
-        DemoPaths paths{root, "tex", "scn", 4.0f / 3.0f};
-        TextureCache textures(paths);
-        MeshRegistry meshes(textures, paths);
-        ProgramRegistry programs(paths);
-        SceneRegistry scenes(textures, meshes, programs);
-        Timeline timeline(scenes);
+        DemoAssets assets(DemoPaths{root, "tex", "scn", 4.0f / 3.0f});
+        Timeline timeline(assets);
         MappedTextFile config(root + "/tail.txt");
         loadTimeline(timeline, config, 1000);
     } catch (const LoadError&) {

@@ -4,11 +4,13 @@
 #include "combiners/FragmentProgramLoad.h"
 #include "combiners/RcStateSink.h"
 #include "shell/GlExtensions.h"
+#include "shell/GlHandle.h"
 #include "shell/LoadError.h"
 
 #include <algorithm>
 #include <cassert>
 #include <iostream>
+#include <iterator>
 #include <vector>
 
 namespace {
@@ -86,57 +88,28 @@ struct EmulatedCombiners::State {
     struct Variant {
         CombinerVariantKey key;
         GLuint program = 0;
+        GlHandle owned; // empty where program is the default one
     };
 
     RcState rc;
     RcStateSink sink{rc};
-    GLuint defaultProgram = 0;
+    // Lives as long as the lists that bind it; declared first, so the variants go before it.
+    GlHandle defaultProgram;
     CombinerReads reads;
     std::vector<Variant> variants; // the default program's variant first, once compiled
     bool failureReported = false;
-
-    // Every program but the default one, which lives as long as the lists that bind it.
-    void deleteVariants()
-    {
-        for (const Variant& variant : variants)
-            if (variant.program != defaultProgram)
-                ext::glDeleteProgramsARB(1, &variant.program);
-        variants.clear();
-    }
 };
 
 EmulatedCombiners::EmulatedCombiners() : state(std::make_unique<State>())
 {
     assert(ext::glGenProgramsARB != nullptr && "emulated combiners need ARB_fragment_program");
-    ext::glGenProgramsARB(1, &state->defaultProgram);
-}
-
-EmulatedCombiners::EmulatedCombiners(EmulatedCombiners&& other) noexcept
-    : state(std::move(other.state))
-{
-    if (activeCombiners == &other)
-        activeCombiners = this;
-}
-
-EmulatedCombiners& EmulatedCombiners::operator=(EmulatedCombiners&& other) noexcept
-{
-    if (this != &other) {
-        EmulatedCombiners released(std::move(*this));
-        state = std::move(other.state);
-        if (activeCombiners == &other)
-            activeCombiners = this;
-    }
-    return *this;
+    state->defaultProgram = newProgram();
 }
 
 EmulatedCombiners::~EmulatedCombiners()
 {
     if (activeCombiners == this)
         activeCombiners = nullptr;
-    if (!state)
-        return;
-    state->deleteVariants();
-    ext::glDeleteProgramsARB(1, &state->defaultProgram);
 }
 
 CombinerSink& EmulatedCombiners::sink()
@@ -146,13 +119,13 @@ CombinerSink& EmulatedCombiners::sink()
 
 void EmulatedCombiners::recordBind() const
 {
-    ext::glBindProgramARB(GL_FRAGMENT_PROGRAM_ARB, state->defaultProgram);
+    ext::glBindProgramARB(GL_FRAGMENT_PROGRAM_ARB, state->defaultProgram.get());
 }
 
 void EmulatedCombiners::finishCompile()
 {
     assert(!isCompilingList() && "a program text loaded inside a display list is only recorded");
-    state->deleteVariants();
+    state->variants.clear();
     state->reads = combinerReads(state->rc);
     // A unit the driver does not have reads as no texture, and is never queried.
     GLint units = rcTextureUnits;
@@ -165,18 +138,18 @@ void EmulatedCombiners::finishCompile()
     if (ext::glGetProgramivARB != nullptr)
         ext::glGetProgramivARB(GL_FRAGMENT_PROGRAM_ARB, GL_PROGRAM_BINDING_ARB, &previous);
     std::string failure =
-        loadFragmentProgram(state->defaultProgram, translateCombiners(state->rc, key));
+        loadFragmentProgram(state->defaultProgram.get(), translateCombiners(state->rc, key));
     if (failure.empty())
-        state->variants.push_back({key, state->defaultProgram});
+        state->variants.push_back({key, state->defaultProgram.get(), {}});
     // Screen-image passes draw with fog off, so a script reading fog alpha gets that variant
     // now too rather than during the demo.
     if (failure.empty() && state->reads.fogAlpha) {
         CombinerVariantKey unfogged = key;
         unfogged.fog = FogMode::off;
-        GLuint program = 0;
-        ext::glGenProgramsARB(1, &program);
-        state->variants.push_back({unfogged, program});
-        failure = loadFragmentProgram(program, translateCombiners(state->rc, unfogged));
+        GlHandle program = newProgram();
+        const GLuint name = program.get();
+        state->variants.push_back({unfogged, name, std::move(program)});
+        failure = loadFragmentProgram(name, translateCombiners(state->rc, unfogged));
     }
     ext::glBindProgramARB(GL_FRAGMENT_PROGRAM_ARB, static_cast<GLuint>(previous));
     if (!failure.empty())
@@ -191,20 +164,20 @@ void EmulatedCombiners::beforeDraw()
     auto found = std::find_if(state->variants.begin(), state->variants.end(),
                               [&key](const State::Variant& variant) { return variant.key == key; });
     if (found == state->variants.end()) {
-        GLuint program = 0;
-        ext::glGenProgramsARB(1, &program);
+        GlHandle program = newProgram();
         const std::string failure =
-            loadFragmentProgram(program, translateCombiners(state->rc, key));
+            loadFragmentProgram(program.get(), translateCombiners(state->rc, key));
         if (!failure.empty()) {
             // Nothing can be loaded at this point of the demo: keep drawing with the default
             // variant, which only samples other targets.
-            ext::glDeleteProgramsARB(1, &program);
-            program = state->defaultProgram;
+            program.reset();
             if (!state->failureReported)
                 std::cerr << "Register combiners: the generated " << failure << '\n';
             state->failureReported = true;
         }
-        found = state->variants.insert(state->variants.end(), {key, program});
+        const GLuint name = program ? program.get() : state->defaultProgram.get();
+        state->variants.push_back({key, name, std::move(program)});
+        found = std::prev(state->variants.end());
     }
     ext::glBindProgramARB(GL_FRAGMENT_PROGRAM_ARB, found->program);
 }

@@ -15,8 +15,6 @@ public:
     EmulatedCombiners(); // makes the default program name (glGenProgramsARB runs even in a list)
     EmulatedCombiners(const EmulatedCombiners&) = delete;
     EmulatedCombiners& operator=(const EmulatedCombiners&) = delete;
-    EmulatedCombiners(EmulatedCombiners&&) noexcept;
-    EmulatedCombiners& operator=(EmulatedCombiners&&) noexcept;
     ~EmulatedCombiners(); // deletes every variant's program
 
     // Where parseCombinerScript emits; makes no GL call.

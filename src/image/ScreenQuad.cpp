@@ -13,7 +13,7 @@ void bindTexture(const Texture& texture)
         glDisable(GL_TEXTURE_CUBE_MAP_ARB);
     }
     glEnable(texture.target);
-    glBindTexture(texture.target, texture.glName);
+    glBindTexture(texture.target, texture.glName.get());
 }
 
 void bindTextureUnit(const Texture& texture, int unit)

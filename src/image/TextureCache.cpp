@@ -10,35 +10,6 @@
 
 #include <utility>
 
-Texture::Texture(Texture&& other) noexcept
-    : components(other.components), height(other.height), width(other.width),
-      glName(std::exchange(other.glName, 0)), name(std::move(other.name)), target(other.target),
-      maxAnisotropy(other.maxAnisotropy)
-{
-}
-
-Texture& Texture::operator=(Texture&& other) noexcept
-{
-    if (this != &other) {
-        if (glName != 0)
-            glDeleteTextures(1, &glName);
-        components = other.components;
-        height = other.height;
-        width = other.width;
-        glName = std::exchange(other.glName, 0);
-        name = std::move(other.name);
-        target = other.target;
-        maxAnisotropy = other.maxAnisotropy;
-    }
-    return *this;
-}
-
-Texture::~Texture()
-{
-    if (glName != 0)
-        glDeleteTextures(1, &glName);
-}
-
 TextureCache::TextureCache(const DemoPaths& demoPaths, std::optional<float> anisotropy)
     : paths(demoPaths), anisotropySetting(anisotropy)
 {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "shell/GlHandle.h"
+
 #include <GL/gl.h>
 
 #include <cstdint>
@@ -16,16 +18,11 @@ struct DemoPaths;
 // cache must be destroyed while the GL context is still current.
 struct Texture {
     explicit Texture(std::string key) : name(std::move(key)) {}
-    Texture(Texture&& other) noexcept;
-    Texture& operator=(Texture&& other) noexcept;
-    Texture(const Texture&) = delete;
-    Texture& operator=(const Texture&) = delete;
-    ~Texture();
 
     std::uint8_t components = 0; // bytes per pixel of the source image; 3 for a cube map
     std::uint16_t height = 0;    // texels (cube map: face size)
     std::uint16_t width = 0;     // texels (cube map: face size)
-    GLuint glName = 0;
+    GlHandle glName;
     std::string name;              // the full path that is the cache key
     GLenum target = GL_TEXTURE_2D; // GL_TEXTURE_2D, rectTextureTarget or GL_TEXTURE_CUBE_MAP_ARB
     float maxAnisotropy = 1.0f;    // the most any stage samples it with (image/Anisotropy.h)

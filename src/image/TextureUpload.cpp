@@ -42,7 +42,7 @@ void setMaxAnisotropy(const Texture& texture)
 void createAndBind(Texture& texture, GLenum target)
 {
     texture.target = target;
-    glGenTextures(1, &texture.glName);
+    texture.glName = newTexture();
     ext::glActiveTextureARB(GL_TEXTURE0_ARB);
     bindTexture(texture);
 }

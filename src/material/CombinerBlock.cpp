@@ -13,9 +13,9 @@ CombinerList compileCombiners(const std::string& blockText)
     const std::string script = "!!RC1.0\n" + blockText;
     const CombinerBackend backend = availableCombinerBackend();
     // Owned before the list opens, so that a failed compile deletes the list and its programs.
-    CombinerList combiners(glGenLists(1), backend == CombinerBackend::emulated
-                                              ? std::make_unique<EmulatedCombiners>()
-                                              : nullptr);
+    CombinerList combiners(newDisplayList(), backend == CombinerBackend::emulated
+                                                 ? std::make_unique<EmulatedCombiners>()
+                                                 : nullptr);
     NativeCombinerSink native;
     CombinerSink* sink = nullptr; // no backend: the compiler reports that it cannot initialise
     if (backend == CombinerBackend::native)
@@ -23,7 +23,7 @@ CombinerList compileCombiners(const std::string& blockText)
     else if (combiners.emulated)
         sink = &combiners.emulated->sink();
 
-    glNewList(combiners.list, GL_COMPILE);
+    glNewList(combiners.list.get(), GL_COMPILE);
     parseCombinerScript(script.c_str(), sink, std::cout);
     const bool failed = !combinerErrors().empty();
     if (!failed && combiners.emulated)

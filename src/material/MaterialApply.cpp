@@ -96,7 +96,7 @@ void applyMaterial(const Material& material)
     if (material.combiners) {
         const CombinerList& combiners = *material.combiners;
         glEnable(combiners.emulated ? GL_FRAGMENT_PROGRAM_ARB : registerCombiners);
-        glCallList(combiners.list);
+        glCallList(combiners.list.get());
     }
     // A pixel program wins over emulated combiners, as fragment programs do over native ones.
     EmulatedCombiners* emulation =

@@ -48,13 +48,11 @@ ShaderProgram loadProgram(const std::string& name, const DemoPaths& paths)
 
     const GLenum target =
         file.data()[kindIndex] == 'f' ? GL_FRAGMENT_PROGRAM_ARB : GL_VERTEX_PROGRAM_ARB;
-    GLuint programName = 0;
-    ext::glGenProgramsARB(1, &programName);
-    ShaderProgram program(name, programName, target);
+    ShaderProgram program{newProgram(), target, name};
     // Errors from before are not this program's.
     while (glGetError() != GL_NO_ERROR) {
     }
-    ext::glBindProgramARB(target, programName);
+    ext::glBindProgramARB(target, program.programName.get());
     ext::glProgramStringARB(target, GL_PROGRAM_FORMAT_ASCII_ARB, static_cast<GLsizei>(file.size()),
                             file.data());
     reportRejectedProgram(path, target);
@@ -63,34 +61,10 @@ ShaderProgram loadProgram(const std::string& name, const DemoPaths& paths)
 
 } // namespace
 
-ShaderProgram::ShaderProgram(ShaderProgram&& other) noexcept
-    : programName(std::exchange(other.programName, 0)), target(other.target),
-      name(std::move(other.name))
-{
-}
-
-ShaderProgram& ShaderProgram::operator=(ShaderProgram&& other) noexcept
-{
-    if (this != &other) {
-        if (programName != 0 && ext::glDeleteProgramsARB)
-            ext::glDeleteProgramsARB(1, &programName);
-        programName = std::exchange(other.programName, 0);
-        target = other.target;
-        name = std::move(other.name);
-    }
-    return *this;
-}
-
-ShaderProgram::~ShaderProgram()
-{
-    if (programName != 0 && ext::glDeleteProgramsARB)
-        ext::glDeleteProgramsARB(1, &programName);
-}
-
 void bindProgram(const ShaderProgram& program)
 {
     glEnable(program.target);
-    ext::glBindProgramARB(program.target, program.programName);
+    ext::glBindProgramARB(program.target, program.programName.get());
 }
 
 ProgramRegistry::ProgramRegistry(const DemoPaths& demoPaths) : paths(demoPaths) {}

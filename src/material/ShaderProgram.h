@@ -1,5 +1,7 @@
 #pragma once
 
+#include "shell/GlHandle.h"
+
 #include <GL/gl.h>
 
 #include <string>
@@ -7,17 +9,7 @@
 // One ARB vertex or fragment program, keyed by the name materials give it. Move-only owner of
 // its GL program object, deleted with it (the GL context must still be current).
 struct ShaderProgram {
-    ShaderProgram(std::string programKey, GLuint glProgram, GLenum programTarget)
-        : programName(glProgram), target(programTarget), name(std::move(programKey))
-    {
-    }
-    ShaderProgram(ShaderProgram&& other) noexcept;
-    ShaderProgram& operator=(ShaderProgram&& other) noexcept;
-    ShaderProgram(const ShaderProgram&) = delete;
-    ShaderProgram& operator=(const ShaderProgram&) = delete;
-    ~ShaderProgram();
-
-    GLuint programName = 0;
+    GlHandle programName;
     GLenum target = 0; // GL_VERTEX_PROGRAM_ARB or GL_FRAGMENT_PROGRAM_ARB
     std::string name;
 };

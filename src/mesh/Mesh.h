@@ -1,5 +1,7 @@
 #pragma once
 
+#include "shell/GlHandle.h"
+
 #include <cassert>
 #include <cstddef>
 #include <cstdint>
@@ -66,13 +68,6 @@ private:
 // then still be current).
 class Mesh {
 public:
-    Mesh() = default;
-    Mesh(Mesh&& other) noexcept;
-    Mesh& operator=(Mesh&& other) noexcept;
-    Mesh(const Mesh&) = delete;
-    Mesh& operator=(const Mesh&) = delete;
-    ~Mesh();
-
     // A mesh a morphing object may overwrite: its own positions (zeroed here) and, with vertex
     // indices, its own normals; every other array shared with this mesh. No name, no list; its
     // corner arrays where the polygons can be drawn from them.
@@ -104,16 +99,13 @@ public:
     std::uint16_t morphCount = 0;
     std::uint32_t morphDeltaCount = 0;
     std::uint32_t cornerCount = 0;
-    std::string name;              // the object name as the scene gave it
-    std::uint32_t displayList = 0; // 0 when none was compiled
+    std::string name;     // the object name as the scene gave it
+    GlHandle displayList; // empty when none was compiled
     // Working copies only: the layout that draws them with glDrawElements; null keeps immediate
     // mode.
     std::shared_ptr<const CornerArrays> cornerArrays;
 
     bool has(std::uint8_t flag) const { return (flags & flag) != 0; }
-
-private:
-    void release();
 };
 
 // Recomputes the normals from the current positions: each polygon's face vector

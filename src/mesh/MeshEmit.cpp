@@ -4,6 +4,7 @@
 #include "shell/LoadError.h"
 
 #include <cassert>
+#include <utility>
 
 void emitCornerAttributes(const Mesh& mesh, std::uint32_t corner)
 {
@@ -59,13 +60,11 @@ void emitPolygons(const Mesh& mesh)
 
 void compileDisplayList(Mesh& mesh)
 {
-    const GLuint list = glGenLists(1);
-    if (list == 0)
+    GlHandle list = newDisplayList();
+    if (!list)
         throw LoadError("Cannot create a display list for " + mesh.name);
-    if (mesh.displayList != 0)
-        glDeleteLists(mesh.displayList, 1);
-    mesh.displayList = list;
-    glNewList(list, GL_COMPILE);
+    mesh.displayList = std::move(list);
+    glNewList(mesh.displayList.get(), GL_COMPILE);
     emitPolygons(mesh);
     glEndList();
 }

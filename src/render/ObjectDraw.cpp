@@ -79,7 +79,7 @@ void drawPrepared(const SceneObject& object, float t)
     const Mesh& mesh = *object.mesh;
     if (!isAnimated(object)) {
         if (mesh.has(MeshFlag::Polygons))
-            glCallList(mesh.displayList);
+            glCallList(mesh.displayList.get());
         else
             drawMeshPoints(mesh, evaluateChannel(object.polygonSize, t));
         return;

@@ -21,6 +21,10 @@ namespace {
 constexpr int glLightCount = 8;
 // 2 / 32767: maps rand()'s 0..32767, centred, onto -1..1.
 constexpr float shakeScale = 0.00006103702f;
+// The shake is scaled for a generator of 15 bits; glibc's reaches 2^31 - 1, so only the low 15
+// bits are used (its generator is uniform in them too).
+constexpr int shakeRandomMask = 0x7fff;
+constexpr int shakeAxes = 3;
 
 // What the render uses where the scene file gives nothing: white ambient light at intensity 0,
 // fog distances 0.
@@ -135,10 +139,10 @@ void applyAmbient(const Scene& scene, float t)
 void applyCameraShake(const Camera& camera, float t)
 {
     const float s = std::sin(t * 50.0f);
-    float offset[3];
+    float offset[shakeAxes];
     for (float& d : offset) {
         const float a = evaluateChannel(*camera.focalDistance, t);
-        const float r = static_cast<float>(std::rand());
+        const float r = static_cast<float>(std::rand() & shakeRandomMask);
         d = (r - 16383.5f) * a * s * shakeScale;
     }
     glTranslatef(offset[0], offset[1], offset[2]);
@@ -204,6 +208,14 @@ void enableSceneLights(const Scene& scene)
         const float fog[4] = {colour.red, colour.green, colour.blue, colour.alpha};
         glFogfv(GL_FOG_COLOR, fog);
     }
+}
+
+void skipCameraShake(const Camera& camera)
+{
+    if (!camera.focalDistance)
+        return;
+    for (int axis = 0; axis < shakeAxes; ++axis)
+        std::rand();
 }
 
 void renderScene(Scene& scene, float sceneTime, Camera& camera)

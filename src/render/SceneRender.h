@@ -12,5 +12,9 @@ void enableSceneLights(const Scene& scene);
 // ambient, camera view, lights, objects, flares and foreground. Issues no clear and no swap.
 void renderScene(Scene& scene, float sceneTime, Camera& camera);
 
+// Takes from the standard generator what renderScene's camera shake would, for a frame passed
+// over without drawing, so that the frames drawn after it shake as in a run that drew them all.
+void skipCameraShake(const Camera& camera);
+
 // Places and colours one lit light in eye space (the camera view is current on entry).
 void setupLight(Light& light, float t);

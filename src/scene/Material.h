@@ -1,5 +1,7 @@
 #pragma once
 
+#include "shell/GlHandle.h"
+
 #include <GL/gl.h>
 #include <GL/glext.h>
 
@@ -60,17 +62,14 @@ struct TextureStages {
 // has no register combiners, the emulation it binds (null with native combiners). Move-only
 // owner of both (deleted with it, so the GL context must still be current). The emulation's
 // program variants are made as draws meet them, so applying a const material may still add one.
-class CombinerList {
-public:
-    CombinerList(GLuint displayList, std::unique_ptr<EmulatedCombiners> emulation);
-    CombinerList(CombinerList&& other) noexcept;
-    CombinerList& operator=(CombinerList&& other) noexcept;
-    CombinerList(const CombinerList&) = delete;
-    CombinerList& operator=(const CombinerList&) = delete;
-    ~CombinerList();
-
-    GLuint list = 0;
+struct CombinerList {
+    GlHandle list;
     std::unique_ptr<EmulatedCombiners> emulated;
+
+    ~CombinerList(); // where EmulatedCombiners is complete
+    CombinerList(GlHandle displayList, std::unique_ptr<EmulatedCombiners> emulation);
+    CombinerList(CombinerList&&) noexcept;
+    CombinerList& operator=(CombinerList&&) noexcept;
 };
 
 // One pass. Every part is optional; an absent part leaves its GL state as the caller set it.

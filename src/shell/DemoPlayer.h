@@ -1,32 +1,25 @@
 #pragma once
 
-#include "image/TextureCache.h"
-#include "material/ProgramRegistry.h"
-#include "mesh/MeshRegistry.h"
 #include "shell/DemoConfig.h"
 #include "shell/MusicStream.h"
-#include "timeline/SceneRegistry.h"
+#include "timeline/DemoAssets.h"
 #include "timeline/Timeline.h"
 
 #include <cstdint>
 #include <functional>
 #include <memory>
 
-// Everything a demo loads. Members are declared in construction order, so destruction runs in
-// teardown order on the normal and on the error path alike: music, timeline, scenes, programs,
-// meshes, textures, paths. GL objects go with them, so the context must still be current.
+// Everything a demo loads and plays. Members are declared in construction order, so destruction
+// runs in teardown order on the normal and on the error path alike: music, timeline, then the
+// assets. GL objects go with them, so the context must still be current.
 struct DemoPlayer {
     // Opens and decodes the music; the window does not exist yet.
     explicit DemoPlayer(const DemoSettings& settings);
     // For a music stream made elsewhere (tests).
     DemoPlayer(const DemoSettings& settings, std::unique_ptr<MusicStream> musicStream);
 
-    DemoPaths paths;
-    TextureCache textures; // with the user's anisotropy ceiling
-    MeshRegistry meshes{textures, paths};
-    ProgramRegistry programs{paths};
-    SceneRegistry scenes{textures, meshes, programs};
-    Timeline timeline{scenes};
+    DemoAssets assets;
+    Timeline timeline{assets};
     std::unique_ptr<MusicStream> music;
     MusicStream* clock = nullptr; // every time query goes through it
     float startOffset = 0.0f;     // seconds: music time minus demo time

@@ -26,12 +26,12 @@ void DemoSession::start(const std::string& commandLine, bool showStats)
     player = std::make_unique<DemoPlayer>(demoSettings);
     // The player exists first: the resize handler needs its aspect while the window is made.
     window = std::make_unique<Window>();
-    if (!openPlayerWindow(*window, demoSettings, player->paths.aspect))
+    if (!openPlayerWindow(*window, demoSettings, player->assets.paths.aspect))
         return; // shown already; run() ends with status 1
     // Once for each buffer, so the loading screen stays whichever one is shown.
     for (int buffer = 0; buffer < 2; ++buffer) {
         glClear(GL_COLOR_BUFFER_BIT);
-        drawLoadingScreen(player->textures);
+        drawLoadingScreen(player->assets.textures);
         window->swapBuffers();
     }
     // Every scene, mesh, texture and program is loaded here; the long part of start-up.

@@ -163,7 +163,8 @@ void skipFrame(Timeline& timeline, float t, const FrameClock& clock)
     const std::int64_t counter = clock.counter();
     for (Layer& layer : timeline.layers) {
         const LayerDraw draw = stepLayer(layer, t, counter);
-        if (draw.event && draw.event->scene)
-            frameLimiterAllows(*draw.event, draw.event->scene->frameDuration, draw.sceneTime);
+        if (draw.event && draw.event->scene &&
+            frameLimiterAllows(*draw.event, draw.event->scene->frameDuration, draw.sceneTime))
+            skipCameraShake(*draw.event->camera);
     }
 }

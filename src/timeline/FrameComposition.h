@@ -42,7 +42,8 @@ void renderFrame(Timeline& timeline, float t, const FrameClock& clock,
                  const std::function<bool()>& stopPending);
 
 // A frame passed over without drawing: every layer moves on and every due event's frame limiter
-// counts the frame as drawn, exactly as renderFrame would leave them. GL-free.
+// counts the frame as drawn, exactly as renderFrame would leave them, and the camera shake takes
+// its random numbers. GL-free.
 void skipFrame(Timeline& timeline, float t, const FrameClock& clock);
 
 // Clears as the event says and draws its scene through its camera, unless the limiter holds it.

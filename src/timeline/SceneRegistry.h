@@ -4,15 +4,14 @@
 #include <string>
 #include <vector>
 
-class MeshRegistry;
-class ProgramRegistry;
 class Scene;
-class TextureCache;
+struct DemoAssets;
 
 // Every scene the timeline names, loaded once and shared by all the events that name it.
 class SceneRegistry {
 public:
-    SceneRegistry(TextureCache& textures, MeshRegistry& meshes, ProgramRegistry& programs);
+    // The assets the scenes load through; this registry is one of them.
+    explicit SceneRegistry(DemoAssets& demoAssets);
     SceneRegistry(const SceneRegistry&) = delete;
     SceneRegistry& operator=(const SceneRegistry&) = delete;
     ~SceneRegistry();
@@ -22,10 +21,7 @@ public:
     Scene& getOrLoad(const std::string& name);
     std::size_t count() const { return scenes.size(); }
 
-    TextureCache& textures;
-    MeshRegistry& meshes;
-    ProgramRegistry& programs;
-
 private:
+    DemoAssets& assets;
     std::vector<std::unique_ptr<Scene>> scenes; // load order
 };

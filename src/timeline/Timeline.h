@@ -7,7 +7,7 @@
 
 class Camera;
 class Scene;
-class SceneRegistry;
+struct DemoAssets;
 struct Texture;
 
 // How a layer clears before its scene is drawn; the values are the script's keyword codes.
@@ -47,9 +47,9 @@ struct Layer {
 
 // The layers in drawing order with their events, and the demo's time span.
 struct Timeline {
-    explicit Timeline(SceneRegistry& sceneRegistry) : scenes(sceneRegistry) {}
+    explicit Timeline(DemoAssets& demoAssets) : assets(demoAssets) {}
 
-    SceneRegistry& scenes;
+    DemoAssets& assets;     // scenes, textures and the root the script loads through
     float startTime = 0.0f; // demo seconds at which playback starts
     float endTime = 0.0f;   // demo seconds after which the demo ends
     std::vector<Layer> layers;

@@ -1,14 +1,13 @@
 #include "timeline/TimelineScript.h"
 
 #include "image/TextureCache.h"
-#include "material/ProgramRegistry.h"
 #include "scene/Scene.h"
 #include "shell/DemoConfig.h"
 #include "shell/LoadError.h"
 #include "shell/MappedTextFile.h"
 #include "shell/MappedTextStream.h"
 #include "shell/Scan.h"
-#include "timeline/SceneRegistry.h"
+#include "timeline/DemoAssets.h"
 #include "timeline/Timeline.h"
 
 #include <GL/gl.h>
@@ -105,7 +104,7 @@ static LayerEvent readSceneEvent(Timeline& timeline, std::istream& words, ClearM
     event.clearMode = clearMode;
     event.time = lineTime(words, script, line);
     // The scene loads here, in the order the script first names it.
-    Scene& scene = timeline.scenes.getOrLoad(sceneName);
+    Scene& scene = timeline.assets.scenes.getOrLoad(sceneName);
     if (cameraNumber == 0 || cameraNumber > 0xFFFFu || cameraNumber > scene.cameras.size())
         throwBadLine("Camera \"" + cameraWord + "\" does not exist in scene " + sceneName + " (" +
                          std::to_string(scene.cameras.size()) + " cameras)",
@@ -179,7 +178,7 @@ void loadTimeline(Timeline& timeline, MappedTextFile& config, std::int64_t count
         // The target is an ordinary texture whose size fixes the render size; the layer's
         // first copy replaces its pixels.
         if (targetWord != "screen")
-            layer.target = &timeline.scenes.textures.getByName(targetWord);
+            layer.target = &timeline.assets.textures.getByName(targetWord);
         // A cube map has six faces and no one place for the copy of the picture.
         if (layer.target && layer.target->target == GL_TEXTURE_CUBE_MAP_ARB)
             throw LoadError("Layer " + layer.name + " cannot render into the cube map " +
@@ -188,6 +187,6 @@ void loadTimeline(Timeline& timeline, MappedTextFile& config, std::int64_t count
         timeline.layers.push_back(std::move(layer));
     }
 
-    MappedTextStream script(timeline.scenes.programs.paths.rootDir + "/" + scriptName + ".txt");
+    MappedTextStream script(timeline.assets.paths.rootDir + "/" + scriptName + ".txt");
     readTimelineScript(timeline, script);
 }

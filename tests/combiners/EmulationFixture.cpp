@@ -28,8 +28,8 @@ Texture emptyTexture(GLenum target)
     Texture texture("solid");
     texture.target = target;
     texture.width = texture.height = textureSide;
-    glGenTextures(1, &texture.glName);
-    glBindTexture(target, texture.glName);
+    texture.glName = newTexture();
+    glBindTexture(target, texture.glName.get());
     glTexParameteri(target, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
     glTexParameteri(target, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
     return texture;
@@ -39,8 +39,7 @@ Texture emptyTexture(GLenum target)
 
 CompiledScript::CompiledScript(const std::string& text)
 {
-    list = glGenLists(1);
-    glNewList(list, GL_COMPILE);
+    glNewList(list.get(), GL_COMPILE);
     std::ostringstream echo;
     parseCombinerScript(text.c_str(), &combiners.sink(), echo);
     combiners.recordBind();
@@ -49,18 +48,13 @@ CompiledScript::CompiledScript(const std::string& text)
     combiners.finishCompile();
 }
 
-CompiledScript::~CompiledScript()
-{
-    glDeleteLists(list, 1);
-}
-
 Pixel drawPass(CompiledScript& script, const std::function<void()>& setUp,
                const std::function<void()>& draw)
 {
     glClear(GL_COLOR_BUFFER_BIT); // a dropped fragment must not pass for the last pass's pixel
     glPushAttrib(GL_ALL_ATTRIB_BITS);
     glEnable(GL_FRAGMENT_PROGRAM_ARB);
-    glCallList(script.list);
+    glCallList(script.list.get());
     setActiveCombiners(&script.combiners);
     setUp();
     draw();

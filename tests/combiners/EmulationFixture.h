@@ -13,12 +13,9 @@
 // as a material compiles its block.
 struct CompiledScript {
     explicit CompiledScript(const std::string& text);
-    CompiledScript(const CompiledScript&) = delete;
-    CompiledScript& operator=(const CompiledScript&) = delete;
-    ~CompiledScript();
 
     EmulatedCombiners combiners;
-    GLuint list = 0;
+    GlHandle list = newDisplayList();
     std::vector<std::string> errors;
 };
 

@@ -92,7 +92,7 @@ TEST_F(TextureCacheTest, PowerOfTwoIsMipmapped2DAndOtherSizesAreRectangles)
     EXPECT_TRUE(glIsEnabled(GL_TEXTURE_2D));
     GLint bound = 0;
     glGetIntegerv(GL_TEXTURE_BINDING_2D, &bound);
-    EXPECT_EQ(static_cast<GLuint>(bound), square.glName);
+    EXPECT_EQ(static_cast<GLuint>(bound), square.glName.get());
     EXPECT_EQ(boundParameter(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER), GL_LINEAR_MIPMAP_LINEAR);
     EXPECT_EQ(boundParameter(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER), GL_LINEAR);
     EXPECT_EQ(boundParameter(GL_TEXTURE_2D, GL_GENERATE_MIPMAP_SGIS), GL_TRUE);
@@ -206,7 +206,7 @@ TEST_F(TextureCacheTest, NormalisationCubeMaps)
 
     const Texture& tiny = cache.getByName("NormCubeMap2");
     glPixelStorei(GL_PACK_ALIGNMENT, 1);
-    glBindTexture(GL_TEXTURE_CUBE_MAP_ARB, tiny.glName);
+    glBindTexture(GL_TEXTURE_CUBE_MAP_ARB, tiny.glName.get());
     unsigned char face[2 * 2 * 3] = {};
     glGetTexImage(GL_TEXTURE_CUBE_MAP_POSITIVE_X_ARB, 0, GL_RGB, GL_UNSIGNED_BYTE, face);
     // (1, 0.5, 0.5) normalised, mapped to bytes.
@@ -278,7 +278,7 @@ TEST_F(TextureCacheTest, ScreenQuadFillsTheViewportWithTheTexture)
         "rect.tga",
         tgaFile(3, 2, 24, repeated(std::string("\x00\x00\x00\xff\xff\xff\xff\xff\xff", 9), 2)));
     const Texture& four = cache.getByName("four");
-    glBindTexture(GL_TEXTURE_2D, four.glName);
+    glBindTexture(GL_TEXTURE_2D, four.glName.get());
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
     // llvmpipe filters anisotropic textures linearly even under GL_NEAREST.

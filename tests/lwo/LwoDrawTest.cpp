@@ -46,7 +46,7 @@ TEST(LwoDraw, ConvertedCubeShowsItsTextureOnTheFrontFace)
     ASSERT_EQ(mesh.texture0, &texture);
     compileDisplayList(mesh);
     setupMeshTextures(mesh, 0);
-    glCallList(mesh.displayList);
+    glCallList(mesh.displayList.get());
 
     // Identity matrices: the front face (z = -0.5) is nearest and covers the middle half; its
     // corner coordinates put the image's four texels in its four quarters.

@@ -75,7 +75,7 @@ TEST_F(MaterialFile, ScreenImageBlocksAndPassesKeepFileOrder)
 TEST_F(MaterialFile, CommentsBlankLinesAndAMissingFileGiveNoPasses)
 {
     SceneObject& ship = addObject("Objects/Ship.lwo");
-    readMaterialFile(scene, paths, textures, programs); // no file at all
+    readMaterialFile(scene, assets.paths, assets.textures, assets.programs); // no file at all
     read("# Ship 1\n\n   \n#BackgroundImage\n  # ForegroundImage\n");
     read("");
     EXPECT_TRUE(scene.bgPasses.empty());
@@ -266,7 +266,7 @@ TEST_F(MaterialFile, StagesTakeTexturesThroughTheCache)
     EXPECT_EQ(stages.secondary->name, dir.file("tex/Other.tga"));
     // The same name is the same shared texture.
     EXPECT_EQ(block("Set SecName Grey .").stages->secondary, stages.primary);
-    EXPECT_EQ(textures.count(), 2u);
+    EXPECT_EQ(assets.textures.count(), 2u);
 }
 
 TEST_F(MaterialFile, EndOfFileInsideABlockNamesTheMaterialFile)
@@ -293,10 +293,10 @@ TEST_F(MaterialFile, CombinerBlocksCompileIntoListsAndTheirFirstErrorEndsLoading
 {
     const Material& material = block("Frag\n  const0 = (1, 0, 0, 1);\n  out.rgb = const0;\nEnd");
     ASSERT_TRUE(material.combiners.has_value());
-    EXPECT_TRUE(glIsList(material.combiners->list));
+    EXPECT_TRUE(glIsList(material.combiners->list.get()));
     // A second block replaces the first, whose list goes with it.
-    const GLuint first = material.combiners->list;
-    EXPECT_NE(block("Frag out.rgb = tex0; End Frag out.rgb = col0; End").combiners->list, 0u);
+    const GLuint first = material.combiners->list.get();
+    EXPECT_NE(block("Frag out.rgb = tex0; End Frag out.rgb = col0; End").combiners->list.get(), 0u);
     EXPECT_FALSE(glIsList(first));
 
     const std::string error =

@@ -1,14 +1,13 @@
 #pragma once
 
-#include "image/TextureCache.h"
 #include "material/MaterialFile.h"
-#include "material/ProgramRegistry.h"
 #include "mesh/Mesh.h"
 #include "scene/Scene.h"
 #include "shell/DemoConfig.h"
 #include "shell/LoadError.h"
 #include "support/OffscreenGl.h"
 #include "support/TempDir.h"
+#include "timeline/DemoAssets.h"
 
 #include <gtest/gtest.h>
 
@@ -43,7 +42,7 @@ protected:
     void read(const std::string& text)
     {
         dir.write("scenes/test.txt", text);
-        readMaterialFile(scene, paths, textures, programs);
+        readMaterialFile(scene, assets.paths, assets.textures, assets.programs);
     }
 
     // The loading error's text, or "" when the file reads.
@@ -69,9 +68,7 @@ protected:
     std::string materialPath() const { return dir.file("scenes/test.txt"); }
 
     TempDir dir;
-    DemoPaths paths{dir.path().string(), "tex", "scenes", 1.0f};
-    TextureCache textures{paths};
-    ProgramRegistry programs{paths};
+    DemoAssets assets{DemoPaths{dir.path().string(), "tex", "scenes", 1.0f}};
     std::vector<std::unique_ptr<Mesh>> meshes;
     Scene scene{"test", 1.0f}; // destroyed first: its passes use the registries
 };

@@ -19,18 +19,18 @@ TEST_F(Programs, MaterialsNamingOneProgramShareItAndTheFileIsReadOnce)
 {
     dir.write("shd/Wave.txt", vertexText);
     read("BackgroundImage\nVert Wave .\nForegroundImage\nPix Wave Vert Wave .\n");
-    ASSERT_EQ(programs.programs.size(), 1u);
-    const ShaderProgram& wave = *programs.programs[0];
+    ASSERT_EQ(assets.programs.programs.size(), 1u);
+    const ShaderProgram& wave = *assets.programs.programs[0];
     EXPECT_EQ(scene.bgPasses[0].vertexProgram, &wave);
     EXPECT_EQ(scene.fgPasses[0].pixelProgram, &wave);
     EXPECT_EQ(scene.fgPasses[0].vertexProgram, &wave);
     // The file is not read again: a changed text does not change the program's kind.
     dir.write("shd/Wave.txt", fragmentText);
-    EXPECT_EQ(&programs.getProgram("Wave"), &wave);
+    EXPECT_EQ(&assets.programs.getProgram("Wave"), &wave);
     EXPECT_EQ(wave.target, static_cast<GLenum>(GL_VERTEX_PROGRAM_ARB));
-    EXPECT_TRUE(ext::glIsProgramARB(wave.programName));
+    EXPECT_TRUE(ext::glIsProgramARB(wave.programName.get()));
     // Names are compared exactly.
-    EXPECT_THROW(programs.getProgram("wave"), LoadError);
+    EXPECT_THROW(assets.programs.getProgram("wave"), LoadError);
 }
 
 TEST_F(Programs, TheTextNotTheKeywordChoosesTheTarget)
@@ -51,7 +51,7 @@ TEST_F(Programs, MissingAndTooShortFilesAreLoadingErrorsNamingThem)
     dir.write("shd/Short.txt", "!!ARB");
     const std::string error = readError("BackgroundImage\nPix Short .\n");
     EXPECT_NE(error.find(dir.file("shd/Short.txt")), std::string::npos) << error;
-    EXPECT_TRUE(programs.programs.empty());
+    EXPECT_TRUE(assets.programs.programs.empty());
 }
 
 TEST_F(Programs, ARejectedProgramIsKeptAndReportedOnceWithItsPosition)
@@ -60,8 +60,8 @@ TEST_F(Programs, ARejectedProgramIsKeptAndReportedOnceWithItsPosition)
     testing::internal::CaptureStderr();
     read("BackgroundImage\nPix Broken .\nForegroundImage\nPix Broken .\n");
     const std::string report = testing::internal::GetCapturedStderr();
-    ASSERT_EQ(programs.programs.size(), 1u);
-    EXPECT_EQ(scene.fgPasses[0].pixelProgram, programs.programs[0].get());
+    ASSERT_EQ(assets.programs.programs.size(), 1u);
+    EXPECT_EQ(scene.fgPasses[0].pixelProgram, assets.programs.programs[0].get());
     const std::string path = dir.file("shd/Broken.txt");
     EXPECT_NE(report.find(path), std::string::npos) << report;
     EXPECT_EQ(report.find(path), report.rfind(path)) << "reported twice: " << report;
@@ -74,8 +74,8 @@ TEST_F(Programs, TeardownDeletesThePrograms)
     dir.write("shd/Move.txt", vertexText);
     GLuint name = 0;
     {
-        ProgramRegistry local(paths);
-        name = local.getProgram("Move").programName;
+        ProgramRegistry local(assets.paths);
+        name = local.getProgram("Move").programName.get();
         EXPECT_TRUE(ext::glIsProgramARB(name));
     }
     EXPECT_FALSE(ext::glIsProgramARB(name));

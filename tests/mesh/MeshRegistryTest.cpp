@@ -1,11 +1,9 @@
 #include "Po2Samples.h"
 
-#include "image/TextureCache.h"
-#include "mesh/MeshRegistry.h"
-#include "shell/DemoConfig.h"
 #include "shell/LoadError.h"
 #include "support/OffscreenGl.h"
 #include "support/TempDir.h"
+#include "timeline/DemoAssets.h"
 
 #include <gtest/gtest.h>
 
@@ -28,8 +26,6 @@ struct MeshRegistryTest : ::testing::Test {
     {
         ensureOffscreenGl();
         resetGlState();
-        paths.rootDir = dir.path().string();
-        paths.texturesDir = "tex";
         dir.write("tex/wood.tga", tinyTga());
         dir.write("tex/dirt.tga", tinyTga());
     }
@@ -40,9 +36,7 @@ struct MeshRegistryTest : ::testing::Test {
     }
 
     TempDir dir;
-    DemoPaths paths;
-    TextureCache textures{paths};
-    MeshRegistry meshes{textures, paths};
+    DemoAssets assets{DemoPaths{dir.path().string(), "tex", "", 1.0f}};
 };
 
 } // namespace
@@ -51,39 +45,39 @@ TEST_F(MeshRegistryTest, LoadsEachExactNameOnce)
 {
     writeMesh("Objects/Ship.po2", sampleDescription(MeshFlag::Polygons | MeshFlag::TexCoords0));
     writeMesh("Objects/ship.po2", sampleDescription(0));
-    Mesh& first = meshes.get("Objects/Ship.lwo");
+    Mesh& first = assets.meshes.get("Objects/Ship.lwo");
     EXPECT_EQ(first.name, "Objects/Ship.lwo");
-    EXPECT_EQ(&meshes.get("Objects/Ship.lwo"), &first);
-    EXPECT_EQ(meshes.count(), 1u);
+    EXPECT_EQ(&assets.meshes.get("Objects/Ship.lwo"), &first);
+    EXPECT_EQ(assets.meshes.count(), 1u);
     // Letter case matters, and so does the whole name: each of these is a new mesh.
-    Mesh& lower = meshes.get("Objects/ship.lwo");
+    Mesh& lower = assets.meshes.get("Objects/ship.lwo");
     EXPECT_NE(&lower, &first);
-    EXPECT_EQ(&meshes.get("Objects/Ship.LWO"), &meshes.get("Objects/Ship.LWO"));
-    EXPECT_EQ(meshes.count(), 3u);
-    EXPECT_EQ(&meshes.get("Objects/Ship.lwo"), &first);
+    EXPECT_EQ(&assets.meshes.get("Objects/Ship.LWO"), &assets.meshes.get("Objects/Ship.LWO"));
+    EXPECT_EQ(assets.meshes.count(), 3u);
+    EXPECT_EQ(&assets.meshes.get("Objects/Ship.lwo"), &first);
 
     ASSERT_NE(first.texture0, nullptr);
-    EXPECT_EQ(first.texture0->name, paths.rootDir + "/tex/wood.tga");
-    EXPECT_EQ(textures.count(), 1u);
+    EXPECT_EQ(first.texture0->name, assets.paths.rootDir + "/tex/wood.tga");
+    EXPECT_EQ(assets.textures.count(), 1u);
 }
 
 TEST_F(MeshRegistryTest, DisplayListOnlyWithPolygonsAndDeletedWithTheMesh)
 {
     writeMesh("points.po2", sampleDescription(MeshFlag::Morphs));
     writeMesh("solid.po2", sampleDescription(MeshFlag::Polygons | MeshFlag::Colours));
-    EXPECT_EQ(meshes.get("points.lwo").displayList, 0u);
+    EXPECT_EQ(assets.meshes.get("points.lwo").displayList.get(), 0u);
     GLuint list = 0;
     {
-        Mesh solid = loadMesh("solid.lwo", textures, paths);
-        list = solid.displayList;
+        Mesh solid = loadMesh("solid.lwo", assets.textures, assets.paths);
+        list = solid.displayList.get();
         ASSERT_NE(list, 0u);
         EXPECT_EQ(glIsList(list), GL_TRUE);
         Mesh moved = std::move(solid);
-        EXPECT_EQ(solid.displayList, 0u);
+        EXPECT_EQ(solid.displayList.get(), 0u);
         EXPECT_EQ(glIsList(list), GL_TRUE);
     }
     EXPECT_EQ(glIsList(list), GL_FALSE);
-    EXPECT_NE(meshes.get("solid.lwo").displayList, 0u);
+    EXPECT_NE(assets.meshes.get("solid.lwo").displayList.get(), 0u);
 }
 
 TEST_F(MeshRegistryTest, FailedLoadsAppendNothing)
@@ -96,11 +90,11 @@ TEST_F(MeshRegistryTest, FailedLoadsAppendNothing)
     missingTexture.texture0Name = "nowhere";
     writeMesh("bare.po2", missingTexture);
 
-    EXPECT_THROW(meshes.get("cut.lwo"), LoadError);
-    EXPECT_THROW(meshes.get("absent.lwo"), LoadError);
-    EXPECT_THROW(meshes.get("bare.lwo"), LoadError);
-    EXPECT_EQ(meshes.count(), 0u);
+    EXPECT_THROW(assets.meshes.get("cut.lwo"), LoadError);
+    EXPECT_THROW(assets.meshes.get("absent.lwo"), LoadError);
+    EXPECT_THROW(assets.meshes.get("bare.lwo"), LoadError);
+    EXPECT_EQ(assets.meshes.count(), 0u);
     // The cut file still fails the second time: nothing half-made was kept.
-    EXPECT_THROW(meshes.get("cut.lwo"), LoadError);
-    EXPECT_EQ(meshes.count(), 0u);
+    EXPECT_THROW(assets.meshes.get("cut.lwo"), LoadError);
+    EXPECT_EQ(assets.meshes.count(), 0u);
 }

@@ -95,7 +95,7 @@ TEST(Mesh, WorkingCopySharesAllButPositionsAndNormals)
     EXPECT_EQ(copy.cornerCount, source.cornerCount);
     EXPECT_EQ(copy.boneCount, source.boneCount);
     EXPECT_TRUE(copy.name.empty());
-    EXPECT_EQ(copy.displayList, 0u);
+    EXPECT_EQ(copy.displayList.get(), 0u);
 
     const Mesh points = parseBytes(writePo2(sampleDescription(MeshFlag::Morphs))).makeWorkingCopy();
     EXPECT_TRUE(points.normals.empty());

@@ -36,7 +36,7 @@ void expectLoadsBack(const Po2Description& in, const Mesh& out)
     EXPECT_EQ(toVector(out.triangleBones), in.triangleBones);
     const bool polygons = in.flags & MeshFlag::Polygons;
     EXPECT_EQ(out.normals.size(), polygons ? in.positions.size() : 0u);
-    EXPECT_EQ(out.displayList, 0u);
+    EXPECT_EQ(out.displayList.get(), 0u);
 }
 
 std::string u16(std::uint16_t v)

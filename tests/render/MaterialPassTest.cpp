@@ -153,16 +153,16 @@ TEST_F(MaterialPass, TwoTextureStagesModulateAndWriteTheirFiltersIntoTheTextures
                      "Textured 1\nBlend Off Set SecName Orange SecMin Lin SecMag Lin .\n.\n"));
     // The second pass has orange on unit 1 and the mesh's white on unit 0.
     expectPixel(32, 32, {255, 128, 0});
-    const Texture& orange = textures.getByName("Orange");
-    const Texture& cyan = textures.getByName("Cyan");
-    glBindTexture(GL_TEXTURE_2D, orange.glName);
+    const Texture& orange = assets.textures.getByName("Orange");
+    const Texture& cyan = assets.textures.getByName("Cyan");
+    glBindTexture(GL_TEXTURE_2D, orange.glName.get());
     GLint magFilter = 0;
     glGetTexParameteriv(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, &magFilter);
     EXPECT_EQ(magFilter, GL_LINEAR);
     GLint wrap = 0;
     glGetTexParameteriv(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, &wrap);
     EXPECT_EQ(wrap, GL_REPEAT);
-    glBindTexture(GL_TEXTURE_2D, cyan.glName);
+    glBindTexture(GL_TEXTURE_2D, cyan.glName.get());
     glGetTexParameteriv(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, &magFilter);
     EXPECT_EQ(magFilter, GL_NEAREST);
     glGetTexParameteriv(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, &wrap);
@@ -177,15 +177,15 @@ TEST_F(MaterialPass, TwoTextureStagesModulateAndWriteTheirFiltersIntoTheTextures
 TEST_F(MaterialPass, FiltersTheDriverRefusesLeaveTheTextureAndNoError)
 {
     writeTga("textures/Orange.tga", {255, 128, 0, 255});
-    const Texture& orange = textures.getByName("Orange");
-    glBindTexture(GL_TEXTURE_2D, orange.glName);
+    const Texture& orange = assets.textures.getByName("Orange");
+    glBindTexture(GL_TEXTURE_2D, orange.glName.get());
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
     render(sceneWith({{"White", 5.0f}}, "White 1\nSet PriName Orange PriMin Lin PriMag LinDet .\n"
                                         ".\nWhite 1\nSet PriName Orange PriMin 4 PriMag 4 .\n.\n"));
     EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
     // llvmpipe knows no SGIS filters.
     if (!hasGlExtension("GL_SGIS_detail_texture")) {
-        glBindTexture(GL_TEXTURE_2D, orange.glName);
+        glBindTexture(GL_TEXTURE_2D, orange.glName.get());
         GLint magFilter = 0;
         glGetTexParameteriv(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, &magFilter);
         EXPECT_EQ(magFilter, GL_NEAREST);
@@ -321,7 +321,7 @@ TEST_F(MaterialPass, PoppingTheAttributesUndoesEverythingButTextureParameters)
     glGetIntegerv(GL_BLEND_EQUATION_EXT, &equation);
     EXPECT_EQ(equation, GL_FUNC_ADD_EXT);
     // The stage's filters stay in the shared texture.
-    glBindTexture(GL_TEXTURE_2D, textures.getByName("Orange").glName);
+    glBindTexture(GL_TEXTURE_2D, assets.textures.getByName("Orange").glName.get());
     GLint minFilter = 0;
     glGetTexParameteriv(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, &minFilter);
     EXPECT_EQ(minFilter, GL_NEAREST);

@@ -56,9 +56,9 @@ struct MeshDrawTest : ::testing::Test {
 Texture grey(unsigned char level)
 {
     Texture texture("grey");
-    glGenTextures(1, &texture.glName);
+    texture.glName = newTexture();
     texture.width = texture.height = 1;
-    glBindTexture(GL_TEXTURE_2D, texture.glName);
+    glBindTexture(GL_TEXTURE_2D, texture.glName.get());
     const unsigned char texel[] = {level, level, level, 255};
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
     glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, 1, 1, 0, GL_RGBA, GL_UNSIGNED_BYTE, texel);
@@ -121,7 +121,7 @@ TEST_F(MeshDrawTest, DisplayListDrawsTrianglesQuadsAndPolygons)
 {
     Mesh mesh = meshOf(threeShapes());
     compileDisplayList(mesh);
-    glCallList(mesh.displayList);
+    glCallList(mesh.displayList.get());
     expectPixel(-0.5f, -0.63f, {255, 0, 0});
     expectPixel(0.5f, -0.5f, {0, 255, 0});
     expectPixel(0.0f, 0.5f, {0, 0, 255});
@@ -148,7 +148,7 @@ TEST_F(MeshDrawTest, TrianglesOnlyMeshesDrawEveryTriple)
     d.colourIndices = {0, 0, 0, 1, 1, 1};
     Mesh mesh = meshOf(d);
     compileDisplayList(mesh);
-    glCallList(mesh.displayList);
+    glCallList(mesh.displayList.get());
     expectPixel(-0.8f, -0.8f, {255, 255, 0});
     expectPixel(0.8f, 0.8f, {0, 255, 255});
     expectPixel(0.0f, 0.0f, {0, 0, 0});
@@ -168,7 +168,7 @@ TEST_F(MeshDrawTest, TextureCoordinatesAndColourScaleReachThePicture)
     const Texture texture = checkerTexture();
     mesh.texture0 = &texture;
     setupMeshTextures(mesh, 0);
-    glCallList(mesh.displayList);
+    glCallList(mesh.displayList.get());
     expectPixel(-0.5f, -0.5f, {255, 0, 0});
     expectPixel(0.5f, -0.5f, {0, 255, 0});
     expectPixel(-0.5f, 0.5f, {0, 0, 255});
@@ -180,7 +180,7 @@ TEST_F(MeshDrawTest, TextureCoordinatesAndColourScaleReachThePicture)
     for (auto [objectFlags, level] :
          {std::pair{0x00, 60}, std::pair{0x20, 120}, std::pair{0x40, 240}, std::pair{0x60, 120}}) {
         setupMeshTextures(mesh, static_cast<std::uint8_t>(objectFlags));
-        glCallList(mesh.displayList);
+        glCallList(mesh.displayList.get());
         SCOPED_TRACE(objectFlags);
         expectPixel(0.0f, 0.0f, {level, level, level});
     }
@@ -193,8 +193,8 @@ TEST_F(MeshDrawTest, TextureUnitsFollowTheMeshFlags)
     Mesh mesh;
     mesh.texture0 = &a;
     mesh.texture1 = &b;
-    const auto nameA = static_cast<GLint>(a.glName);
-    const auto nameB = static_cast<GLint>(b.glName);
+    const auto nameA = static_cast<GLint>(a.glName.get());
+    const auto nameB = static_cast<GLint>(b.glName.get());
 
     // Set 0 only.
     mesh.flags = MeshFlag::TexCoords0;

@@ -1,8 +1,6 @@
 #include "RenderFixture.h"
 
-#include "material/MaterialFile.h"
 #include "render/SceneRender.h"
-#include "scene/SceneLoader.h"
 #include "support/OffscreenGl.h"
 
 #include <GL/gl.h>
@@ -113,10 +111,6 @@ Po2Description floor(float x0, float x1, float z0, float z1, float height)
 
 void RenderFixture::SetUp()
 {
-    paths.rootDir = dir.path().string();
-    paths.texturesDir = "textures";
-    paths.scenesDir = "scenes";
-    paths.aspect = 1.0f;
     ensureOffscreenGl(size, size);
     resetGlState();
 }
@@ -150,8 +144,7 @@ Scene& RenderFixture::load(const std::string& body, const std::string& name)
     const std::string header = "LWSC\n3\n\nFirstFrame 0\nLastFrame 60\nFrameStep 1\n"
                                "FramesPerSecond 30\n";
     dir.write("scenes/" + name + ".lws", header + body);
-    scenes.push_back(loadScene(name, paths, meshes, textures));
-    readMaterialFile(*scenes.back(), paths, textures, programs);
+    scenes.push_back(loadSceneWithMaterials(name, assets));
     return *scenes.back();
 }
 

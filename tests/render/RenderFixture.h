@@ -1,12 +1,10 @@
 #pragma once
 
-#include "image/TextureCache.h"
-#include "material/ProgramRegistry.h"
-#include "mesh/MeshRegistry.h"
 #include "mesh/Po2Writer.h"
 #include "scene/Scene.h"
 #include "shell/DemoConfig.h"
 #include "support/TempDir.h"
+#include "timeline/DemoAssets.h"
 
 #include <gtest/gtest.h>
 
@@ -85,9 +83,6 @@ protected:
     void expectPixel(int x, int y, const Rgb& expected) const;
 
     TempDir dir;
-    DemoPaths paths;
-    TextureCache textures{paths};
-    MeshRegistry meshes{textures, paths};
-    ProgramRegistry programs{paths};
+    DemoAssets assets{DemoPaths{dir.path().string(), "textures", "scenes", 1.0f}};
     std::vector<std::unique_ptr<Scene>> scenes; // destroyed before the registries they use
 };

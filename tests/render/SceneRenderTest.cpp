@@ -54,7 +54,7 @@ TEST_F(SceneRender, ProjectionSpanFollowsZoomAndAspectWhateverTheNearPlane)
     // Zoom 3.2 at distance 6.4 puts the square's edges at 0.5 of the half-height and
     // 0.5 / (4/3) = 0.375 of the half-width: columns 20 to 44 and rows 12 to 36 of 64 x 48.
     ensureOffscreenGl(64, 48);
-    paths.aspect = 4.0f / 3.0f;
+    assets.paths.aspect = 4.0f / 3.0f;
     // A near distance of 0 leaves no depth resolution, but the picture keeps its span.
     int sceneNumber = 0;
     for (const char* nearLine : {"", "NearClipDistance 0.1\n", "NearClipDistance 0\n"}) {
@@ -507,7 +507,7 @@ TEST_F(SceneRender, CameraShakeOffsetsTheViewByTheStandardGenerator)
     std::srand(7);
     float expected[3];
     for (float& d : expected)
-        d = (static_cast<float>(std::rand()) - 16383.5f) * 0.5f * std::sin(t * 50.0f) *
+        d = (static_cast<float>(std::rand() & 0x7fff) - 16383.5f) * 0.5f * std::sin(t * 50.0f) *
             0.00006103702f;
     std::srand(7);
     render(scene, t);
@@ -517,6 +517,9 @@ TEST_F(SceneRender, CameraShakeOffsetsTheViewByTheStandardGenerator)
     EXPECT_NEAR(position[1], expected[1], 1e-6f);
     EXPECT_NEAR(position[2], -expected[2], 1e-6f);
     EXPECT_GT(std::fabs(position[0]) + std::fabs(position[1]) + std::fabs(position[2]), 1e-3f);
+    // Never further than the focal distance on any axis, whatever the generator's range.
+    for (int axis = 0; axis < 3; ++axis)
+        EXPECT_LE(std::fabs(position[axis]), 0.5f);
 
     // At t = 0 the shake's sine is 0: the view stays put.
     render(scene, 0.0f);

@@ -139,7 +139,8 @@ TEST(LightItem, ShadowTexturesAreMarkedWhileReadingAndMadeOnlyByTheUpload)
     SceneFiles files;
     files.writeScene("shadows", header() + light("Spot", 2, 1.0f, "ShadowType 2\n") +
                                     light("Spot2", 2, 0.5f, "LightConeAngle 0.3\nShadowType 2\n"));
-    const auto scene = readScene("shadows", files.paths, files.meshes, files.textures);
+    const auto scene =
+        readScene("shadows", files.assets.paths, files.assets.meshes, files.assets.textures);
     ASSERT_EQ(scene->shadowLights.size(), 2u);
     for (const Light* light : scene->shadowLights) {
         EXPECT_TRUE(light->hasShadowTexture());

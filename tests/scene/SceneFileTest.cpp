@@ -29,7 +29,7 @@ TEST(SceneFile, HeaderChecks)
 
     const std::string missing = files.dir.path().string() + "/scenes/missing.lws";
     try {
-        loadScene("missing", files.paths, files.meshes, files.textures);
+        loadScene("missing", files.assets.paths, files.assets.meshes, files.assets.textures);
         FAIL() << "a missing scene loaded";
     } catch (const LoadError& error) {
         EXPECT_EQ(std::string(error.what()), "Cannot load file " + missing + " from directory");

@@ -1,12 +1,11 @@
 #pragma once
 
-#include "image/TextureCache.h"
-#include "mesh/MeshRegistry.h"
 #include "scene/Scene.h"
 #include "scene/SceneLoader.h"
 #include "shell/DemoConfig.h"
 #include "shell/LoadError.h"
 #include "support/TempDir.h"
+#include "timeline/DemoAssets.h"
 
 #include <memory>
 #include <string>
@@ -14,9 +13,7 @@
 // A demo folder in a temporary directory, with the registries a scene loads through.
 struct SceneFiles {
     TempDir dir;
-    DemoPaths paths{dir.path().string(), "tex", "scenes", 1.0f};
-    TextureCache textures{paths};
-    MeshRegistry meshes{textures, paths};
+    DemoAssets assets{DemoPaths{dir.path().string(), "tex", "scenes", 1.0f}};
 
     void writeScene(const std::string& name, const std::string& text) const
     {
@@ -26,7 +23,7 @@ struct SceneFiles {
     std::unique_ptr<Scene> load(const std::string& text, const std::string& name = "test")
     {
         writeScene(name, text);
-        return loadScene(name, paths, meshes, textures);
+        return loadScene(name, assets.paths, assets.meshes, assets.textures);
     }
 
     // The loading error's text, or "" when the scene loads.

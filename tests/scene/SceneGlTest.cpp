@@ -63,8 +63,8 @@ TEST_F(SceneGl, ObjectLayersShareTheirMesh)
     ASSERT_NE(scene->objects[0]->mesh, nullptr);
     EXPECT_EQ(scene->objects[0]->mesh, scene->objects[1]->mesh);
     EXPECT_EQ(scene->objects[0]->mesh->name, "Objects/Box.lwo");
-    EXPECT_NE(scene->objects[0]->mesh->displayList, 0u);
-    EXPECT_EQ(files.meshes.count(), 1u);
+    EXPECT_NE(scene->objects[0]->mesh->displayList.get(), 0u);
+    EXPECT_EQ(files.assets.meshes.count(), 1u);
     EXPECT_EQ(evaluateMotionChannel(scene->objects[1]->motion, MotionChannel::X, 0.0f), 2.0f);
 
     EXPECT_EQ(files.loadError(header() + objectLayer("Objects/Missing.lwo", "ShadowOptions 7")),
@@ -252,7 +252,8 @@ TEST_F(SceneGl, ShadowTexturesOnlyForSpotLightsWithShadowType2)
                                     light("Soft", 2, 1.0f, "ShadowType 1\n") +
                                     light("Point", 1, 1.0f, "ShadowType 2\n"));
     // Reading makes no texture; the upload step makes them, once.
-    auto scene = readScene("shadows", files.paths, files.meshes, files.textures);
+    auto scene =
+        readScene("shadows", files.assets.paths, files.assets.meshes, files.assets.textures);
     const Light& spot = *scene->lights[0];
     EXPECT_EQ(spot.shadowTexture.name(), 0u);
     uploadScene(*scene);

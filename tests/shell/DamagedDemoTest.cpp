@@ -377,7 +377,7 @@ void loadAndPlay(const std::string& root, bool musicDamaged = false)
     settings.rootDir = root;
     DemoPlayer player(settings, silentMusic(root + "/" + settings.musicFile,
                                             musicDamaged || settings.musicFile != "music.ogg"));
-    drawLoadingScreen(player.textures);
+    drawLoadingScreen(player.assets.textures);
     loadTimeline(player.timeline, config, 1000);
     const float start = player.timeline.startTime;
     const float end = player.timeline.endTime;

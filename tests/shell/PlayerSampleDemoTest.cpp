@@ -1,16 +1,14 @@
 #include "SampleDemo.h"
 
 #include "image/TextureCache.h"
-#include "material/ProgramRegistry.h"
-#include "mesh/MeshRegistry.h"
 #include "platform/AudioFile.h"
 #include "scene/Scene.h"
 #include "shell/DemoConfig.h"
 #include "shell/MappedTextFile.h"
 #include "support/OffscreenGl.h"
 #include "support/TempDir.h"
+#include "timeline/DemoAssets.h"
 #include "timeline/FrameComposition.h"
-#include "timeline/SceneRegistry.h"
 #include "timeline/Timeline.h"
 #include "timeline/TimelineScript.h"
 
@@ -75,22 +73,18 @@ TEST(PlayerSampleDemo, LoadsAndRendersAFrameOfEachPart)
     const float musicSeconds =
         static_cast<float>(music->frameCount()) / static_cast<float>(music->sampleRate);
     settings.rootDir = samples;
-    const DemoPaths paths = DemoPaths::fromSettings(settings);
-    TextureCache textures(paths);
-    MeshRegistry meshes(textures, paths);
-    ProgramRegistry programs(paths);
-    SceneRegistry scenes(textures, meshes, programs);
-    Timeline timeline(scenes);
+    DemoAssets assets(DemoPaths::fromSettings(settings));
+    Timeline timeline(assets);
     loadTimeline(timeline, config, 1000);
     EXPECT_GE(timeline.endTime - timeline.startTime, 20.0f);
     EXPECT_LE(timeline.endTime - timeline.startTime, 40.0f);
     EXPECT_NEAR(musicSeconds, timeline.endTime, 0.5f);
-    EXPECT_EQ(scenes.count(), 4u);
+    EXPECT_EQ(assets.scenes.count(), 4u);
     ASSERT_EQ(timeline.layers.size(), 3u);
     EXPECT_NE(timeline.layers[0].target, nullptr);
 
     // The city's material file gives passes to both screen images and to objects, with programs.
-    const Scene& city = scenes.getOrLoad("city");
+    const Scene& city = assets.scenes.getOrLoad("city");
     EXPECT_EQ(city.bgPasses.size(), 2u);
     EXPECT_EQ(city.fgPasses.size(), 1u);
     std::size_t objectPasses = 0;
@@ -98,7 +92,7 @@ TEST(PlayerSampleDemo, LoadsAndRendersAFrameOfEachPart)
         objectPasses += object->passes.size();
     EXPECT_GE(objectPasses, 6u);
     EXPECT_TRUE(city.objects[3]->passes.at(0).combiners.has_value());
-    EXPECT_EQ(programs.programs.size(), 2u);
+    EXPECT_EQ(assets.programs.programs.size(), 2u);
 
     startLayers(timeline, timeline.startTime, 0);
     for (float t : {0.5f, 3.0f, 10.0f, 18.0f, 25.0f}) {

@@ -9,10 +9,10 @@
 inline Texture checkerTexture()
 {
     Texture texture("checker");
-    glGenTextures(1, &texture.glName);
+    texture.glName = newTexture();
     texture.width = texture.height = 2;
     texture.components = 4;
-    glBindTexture(GL_TEXTURE_2D, texture.glName);
+    glBindTexture(GL_TEXTURE_2D, texture.glName.get());
     const unsigned char texels[] = {255, 0, 0,   255, 0,   255, 0,   255,
                                     0,   0, 255, 255, 255, 255, 255, 255};
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);

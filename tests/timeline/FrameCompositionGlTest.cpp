@@ -33,7 +33,7 @@ std::array<int, 3> texel(const Texture& texture, int level, int x, int y)
     const int width = std::max(1, texture.width >> level);
     const int height = std::max(1, texture.height >> level);
     std::vector<unsigned char> pixels(static_cast<std::size_t>(width * height * 4));
-    glBindTexture(GL_TEXTURE_2D, texture.glName);
+    glBindTexture(GL_TEXTURE_2D, texture.glName.get());
     glPixelStorei(GL_PACK_ALIGNMENT, 1);
     glGetTexImage(GL_TEXTURE_2D, level, GL_RGBA, GL_UNSIGNED_BYTE, pixels.data());
     const std::size_t at = static_cast<std::size_t>((y * width + x) * 4);
@@ -103,7 +103,7 @@ TEST_F(FrameFixture, RectangleTargetsAreCopiedIntoTheirOwnTarget)
     renderFrame(demo.timeline, 0.0f, 0);
     EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
     std::vector<unsigned char> pixels(24 * 20 * 4);
-    glBindTexture(target.target, target.glName);
+    glBindTexture(target.target, target.glName.get());
     glPixelStorei(GL_PACK_ALIGNMENT, 1);
     glGetTexImage(target.target, 0, GL_RGBA, GL_UNSIGNED_BYTE, pixels.data());
     expectNear({pixels[0], pixels[1], pixels[2]}, {0, 255, 0}, "first texel");

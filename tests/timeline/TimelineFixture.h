@@ -1,27 +1,19 @@
 #pragma once
 
-#include "image/TextureCache.h"
-#include "material/ProgramRegistry.h"
-#include "mesh/MeshRegistry.h"
 #include "shell/DemoConfig.h"
 #include "shell/MappedTextFile.h"
 #include "support/TempDir.h"
-#include "timeline/SceneRegistry.h"
+#include "timeline/DemoAssets.h"
 #include "timeline/Timeline.h"
 #include "timeline/TimelineScript.h"
 
 #include <string>
 
-// A demo folder in a temporary directory with the registries a timeline loads through, built in
-// the player's order.
+// A demo folder in a temporary directory with the assets a timeline loads through.
 struct TimelineFixture {
     TempDir dir;
-    DemoPaths paths{dir.path().string(), "tex", "scn", 4.0f / 3.0f};
-    TextureCache textures{paths};
-    MeshRegistry meshes{textures, paths};
-    ProgramRegistry programs{paths};
-    SceneRegistry scenes{textures, meshes, programs};
-    Timeline timeline{scenes};
+    DemoAssets assets{DemoPaths{dir.path().string(), "tex", "scn", 4.0f / 3.0f}};
+    Timeline timeline{assets};
 
     // Writes the configuration tail and the script, then loads both at 1000 ticks per second.
     void load(const std::string& tail, const std::string& script, const std::string& name = "main")

@@ -83,7 +83,7 @@ TEST(TimelineScript, UnknownLayersAndMissingScriptsAreRefused)
               "wrong layer name : such layer do not exist");
     TimelineFixture missing;
     EXPECT_EQ(loadError(missing, "nothing 0 10 final screen", ""),
-              "Cannot load file " + missing.paths.rootDir + "/nothing.txt from directory");
+              "Cannot load file " + missing.assets.paths.rootDir + "/nothing.txt from directory");
 }
 
 TEST(TimelineScript, StartAndEndTimesMustBeNumbers)
@@ -149,7 +149,7 @@ TEST(TimelineScript, SceneLinesLoadEachSceneOnceAndPickCamerasFromOne)
                                                      "glow cc sea 1 00:00:01:000 extra words\n"
                                                      "glow nc city 1 00:00:05:000\n"
                                                      "final cz sea 1 00:02:00:000\n");
-    EXPECT_EQ(demo.scenes.count(), 2u);
+    EXPECT_EQ(demo.assets.scenes.count(), 2u);
     const Layer& glow = demo.timeline.layers[0];
     const Layer& final = demo.timeline.layers[1];
     ASSERT_EQ(final.events.size(), 2u);
@@ -191,8 +191,9 @@ TEST(TimelineScript, OversizedCubeMapTargetsAreRefusedBeforeBuilding)
     TimelineFixture demo;
     const std::string message =
         loadError(demo, "main 0 10 glow NormCubeMap16384", "glow none 00:00:01:000\n");
-    EXPECT_NE(message.find(demo.paths.rootDir + "/tex/NormCubeMap16384.tga"), std::string::npos)
+    EXPECT_NE(message.find(demo.assets.paths.rootDir + "/tex/NormCubeMap16384.tga"),
+              std::string::npos)
         << message;
     EXPECT_NE(message.find("2048"), std::string::npos) << message;
-    EXPECT_EQ(demo.textures.count(), 0u);
+    EXPECT_EQ(demo.assets.textures.count(), 0u);
 }

@@ -1,8 +1,6 @@
 #include "SampleDemo.h"
 
 #include "image/TextureCache.h"
-#include "material/ProgramRegistry.h"
-#include "mesh/MeshRegistry.h"
 #include "platform/AudioFile.h"
 #include "shell/DemoConfig.h"
 #include "shell/MappedTextFile.h"
@@ -10,8 +8,8 @@
 #include "support/CommandRun.h"
 #include "support/OffscreenGl.h"
 #include "support/TempDir.h"
+#include "timeline/DemoAssets.h"
 #include "timeline/FrameComposition.h"
-#include "timeline/SceneRegistry.h"
 #include "timeline/Timeline.h"
 #include "timeline/TimelineScript.h"
 
@@ -112,14 +110,10 @@ TEST(CaptureRun, FramesAreTheCompositionsRenderAtTheirExactTimes)
     MappedTextFile config(demo.file("defaultdemoconfig.txt"));
     DemoSettings settings = readDemoHeader(config);
     settings.rootDir = demo.path().string();
-    const DemoPaths paths = DemoPaths::fromSettings(settings);
-    TextureCache textures(paths);
-    MeshRegistry meshes(textures, paths);
-    ProgramRegistry programs(paths);
-    SceneRegistry scenes(textures, meshes, programs);
-    Timeline timeline(scenes);
-    resize(width, height, paths.aspect);
-    drawLoadingScreen(textures);
+    DemoAssets assets(DemoPaths::fromSettings(settings));
+    Timeline timeline(assets);
+    resize(width, height, assets.paths.aspect);
+    drawLoadingScreen(assets.textures);
     loadTimeline(timeline, config, 1'000'000'000);
     startLayers(timeline, 0.0f, 0);
     for (int frame = 0; frame < 7; ++frame) {

@@ -3,7 +3,6 @@
 #include "EncoderThread.h"
 #include "FrameSink.h"
 #include "Progress.h"
-#include "VirtualClock.h"
 
 #include "platform/AudioFile.h"
 #include "platform/Console.h"
@@ -16,18 +15,17 @@
 #include "shell/MusicStream.h"
 #include "shell/Viewport.h"
 #include "timeline/FrameComposition.h"
+#include "timeline/Preroll.h"
 #include "timeline/TimelineScript.h"
+#include "timeline/VirtualClock.h"
 
 #include <GL/gl.h>
 
 #include <chrono>
 #include <cstdio>
-#include <cstdlib>
 
 namespace {
 
-// Camera shake draws from the standard generator; one fixed seed makes every capture the same.
-constexpr unsigned shakeSeed = 1;
 // The virtual clock ticks in nanoseconds, as the player's performance counter does.
 constexpr std::int64_t clockTicksPerSecond = 1'000'000'000;
 
@@ -85,9 +83,9 @@ int runCapture(const CaptureOptions& options, CaptureStats* stats)
     captureSettings.anisotropy = options.anisotropy;
     DemoPlayer player(captureSettings, std::make_unique<MusicStream>(std::move(music), false));
     // Letterboxed as the player's window is, and the loading screen under the first frame.
-    resize(width, height, player.paths.aspect);
+    resize(width, height, player.assets.paths.aspect);
     glClear(GL_COLOR_BUFFER_BIT);
-    drawLoadingScreen(player.textures);
+    drawLoadingScreen(player.assets.textures);
     loadTimeline(player.timeline, *config, clockTicksPerSecond);
     config.reset();
 
@@ -118,18 +116,10 @@ int runCapture(const CaptureOptions& options, CaptureStats* stats)
         encoder = std::make_unique<EncoderThread>(std::move(sink));
     }
 
-    // The layers start at the demo's start whatever the span, and step through the frames
-    // before it without drawing, so that at `from` every event and scene clock is where a
-    // capture from the start would have it.
-    std::srand(shakeSeed);
+    // The layers start at the demo's start whatever the span, so that at `from` everything is
+    // where a capture from the start would have it.
     VirtualClock clock(timeline.startTime, options.rate, clockTicksPerSecond);
-    startLayers(timeline, timeline.startTime, clock);
-    for (std::int64_t frame = 0; frameTime(timeline.startTime, options.rate, frame) < from;
-         ++frame) {
-        clock.moveTo(timeline.startTime, frame);
-        skipFrame(timeline, clock.demoTime(), clock);
-    }
-    clock.moveTo(from, 0);
+    prerollTimeline(timeline, clock, {from, 0});
 
     const std::int64_t total = frameCount(from, to, options.rate);
     Progress progress(options.quiet ? nullptr : stderr, standardErrorIsTerminal(), total);

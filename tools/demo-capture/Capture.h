@@ -1,6 +1,6 @@
 #pragma once
 
-#include "FrameRate.h"
+#include "timeline/FrameRate.h"
 #include "timeline/FrameStats.h"
 
 #include <optional>

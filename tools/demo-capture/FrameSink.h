@@ -1,7 +1,7 @@
 #pragma once
 
-#include "FrameRate.h"
 #include "platform/AudioFile.h"
+#include "timeline/FrameRate.h"
 
 #include <cstdint>
 #include <memory>

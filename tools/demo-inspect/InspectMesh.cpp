@@ -2,10 +2,9 @@
 #include "Json.h"
 #include "Sha256.h"
 
-#include "image/TextureCache.h"
-#include "mesh/MeshRegistry.h"
 #include "platform/OffscreenSurface.h"
 #include "shell/DemoConfig.h"
+#include "timeline/DemoAssets.h"
 
 #include <bit>
 #include <cstdio>
@@ -49,12 +48,8 @@ int inspectMesh(const InspectArgs& args)
     OffscreenSurface surface;
     if (!openInspectContext(surface))
         return 1;
-    DemoPaths paths;
-    paths.rootDir = args[0];
-    paths.texturesDir = args[1];
-    TextureCache textures(paths);
-    MeshRegistry meshes(textures, paths);
-    const Mesh& mesh = meshes.get(args[2]);
+    DemoAssets assets(DemoPaths{args[0], args[1], "", 1.0f});
+    const Mesh& mesh = assets.meshes.get(args[2]);
 
     Json out = Json::object();
     out["flags"] = mesh.flags;

@@ -3,13 +3,11 @@
 
 #include "anim/Motion.h"
 #include "image/TextureCache.h"
-#include "material/MaterialFile.h"
 #include "material/ProgramRegistry.h"
-#include "mesh/MeshRegistry.h"
 #include "platform/OffscreenSurface.h"
 #include "scene/Scene.h"
-#include "scene/SceneLoader.h"
 #include "shell/DemoConfig.h"
+#include "timeline/DemoAssets.h"
 
 #include <cstdio>
 #include <optional>
@@ -177,15 +175,8 @@ int inspectScene(const InspectArgs& args)
     OffscreenSurface surface;
     if (!openInspectContext(surface))
         return 1;
-    DemoPaths paths;
-    paths.rootDir = args[0];
-    paths.texturesDir = args[1];
-    paths.scenesDir = args[2];
-    TextureCache textures(paths);
-    MeshRegistry meshes(textures, paths);
-    ProgramRegistry programs(paths);
-    const std::unique_ptr<Scene> scene = loadScene(args[3], paths, meshes, textures);
-    readMaterialFile(*scene, paths, textures, programs);
+    DemoAssets assets(DemoPaths{args[0], args[1], args[2], 1.0f});
+    const std::unique_ptr<Scene> scene = loadSceneWithMaterials(args[3], assets);
     const ItemPlaces places = placesOf(*scene);
 
     Json out = Json::object();
@@ -199,7 +190,7 @@ int inspectScene(const InspectArgs& args)
     out["backdropColour"] = jsonColour(scene->backdropColour);
     out["bgPasses"] = jsonPasses(scene->bgPasses);
     out["fgPasses"] = jsonPasses(scene->fgPasses);
-    out["programs"] = jsonPrograms(programs.programs);
+    out["programs"] = jsonPrograms(assets.programs.programs);
     out["objects"] = jsonArray(scene->objects, [&](const SceneObject& object) {
         return jsonObject(places, object, times);
     });

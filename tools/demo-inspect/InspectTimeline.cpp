@@ -2,13 +2,11 @@
 #include "Json.h"
 
 #include "image/TextureCache.h"
-#include "material/ProgramRegistry.h"
-#include "mesh/MeshRegistry.h"
 #include "platform/OffscreenSurface.h"
 #include "scene/Scene.h"
 #include "shell/DemoConfig.h"
 #include "shell/MappedTextFile.h"
-#include "timeline/SceneRegistry.h"
+#include "timeline/DemoAssets.h"
 #include "timeline/Timeline.h"
 #include "timeline/TimelineScript.h"
 
@@ -45,12 +43,8 @@ int inspectTimeline(const InspectArgs& args)
         return 1;
     MappedTextFile config(args[0]);
     const DemoSettings settings = readDemoHeader(config);
-    const DemoPaths paths = DemoPaths::fromSettings(settings);
-    TextureCache textures(paths);
-    MeshRegistry meshes(textures, paths);
-    ProgramRegistry programs(paths);
-    SceneRegistry scenes(textures, meshes, programs);
-    Timeline timeline(scenes);
+    DemoAssets assets(DemoPaths::fromSettings(settings));
+    Timeline timeline(assets);
     loadTimeline(timeline, config, 1);
 
     Json layers = Json::array();

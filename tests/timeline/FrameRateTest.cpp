@@ -1,12 +1,11 @@
-#include "FrameRate.h"
-#include "FrameSink.h"
-#include "VirtualClock.h"
+#include "timeline/FrameRate.h"
+#include "timeline/VirtualClock.h"
 
 #include <gtest/gtest.h>
 
 #include <cmath>
 
-TEST(CaptureTiming, ParsesWholeDecimalAndFractionalRates)
+TEST(FrameRate, ParsesWholeDecimalAndFractionalRates)
 {
     struct Case {
         const char* text;
@@ -27,7 +26,7 @@ TEST(CaptureTiming, ParsesWholeDecimalAndFractionalRates)
         EXPECT_FALSE(parseFrameRate(bad)) << bad;
 }
 
-TEST(CaptureTiming, FrameCountIncludesEveryFrameNotPastTheEnd)
+TEST(FrameRate, FrameCountIncludesEveryFrameNotPastTheEnd)
 {
     struct Case {
         const char* rate;
@@ -49,7 +48,7 @@ TEST(CaptureTiming, FrameCountIncludesEveryFrameNotPastTheEnd)
     EXPECT_EQ(frameCount(2.0f, 1.0f, FrameRate{}), 0);
 }
 
-TEST(CaptureTiming, FrameTimesDoNotAccumulateError)
+TEST(FrameRate, FrameTimesDoNotAccumulateError)
 {
     // Adding 1/29.97 a frame in float drifts by milliseconds within an hour; each frame time
     // here is computed afresh, so frame 107892 (one hour of 29.97) lands on 3600 s.
@@ -60,7 +59,7 @@ TEST(CaptureTiming, FrameTimesDoNotAccumulateError)
     EXPECT_EQ(frameTicks(ntsc, 30000, 1'000'000'000), 1001'000'000'000);
 }
 
-TEST(CaptureTiming, AClockFromALaterStartMeetsTheGridFromTheOrigin)
+TEST(VirtualClock, AClockFromALaterStartMeetsTheGridFromTheOrigin)
 {
     // A capture from 0.5 s steps its layers from the start at the capture's rate: where the two
     // grids meet, demo time and scene clock must be the same.
@@ -77,39 +76,4 @@ TEST(CaptureTiming, AClockFromALaterStartMeetsTheGridFromTheOrigin)
     offset.moveTo(2.0f, 3);
     EXPECT_EQ(offset.counter(), 300);
     EXPECT_FLOAT_EQ(offset.demoTime(), 2.3f);
-}
-
-TEST(CaptureAudio, SegmentIsTheMusicOfTheSpanPaddedWithSilence)
-{
-    DecodedAudio music;
-    music.sampleRate = 100;
-    music.channels = 2;
-    for (int i = 0; i < 150; ++i) {
-        music.samples.push_back(static_cast<float>(i));
-        music.samples.push_back(static_cast<float>(-i));
-    }
-    // 0.25 s to 2.005 s: 176 frames (round(1.755 × 100)) from frame 25, the music ends at 150.
-    const DecodedAudio segment = audioSegment(audioSpan(music, 0.25f, 2.005f));
-    ASSERT_EQ(segment.channels, 2);
-    ASSERT_EQ(segment.frameCount(), 176);
-    EXPECT_EQ(segment.samples[0], 25.0f);
-    EXPECT_EQ(segment.samples[1], -25.0f);
-    EXPECT_EQ(segment.samples[2 * 124], 149.0f);
-    EXPECT_EQ(segment.samples[2 * 125], 0.0f);
-    EXPECT_EQ(segment.samples.back(), 0.0f);
-    EXPECT_EQ(audioSegment(audioSpan(music, 3.0f, 4.0f)).frameCount(), 100);
-    // A capture stopped early keeps the audio of the frames it wrote.
-    EXPECT_EQ(audioSegment(audioSpan(music, 0.25f, 2.005f), 10).frameCount(), 10);
-    EXPECT_EQ(audioFramesFor(3, *parseFrameRate("30000/1001"), 48000), 4805);
-}
-
-TEST(CaptureOutput, KindFollowsThePath)
-{
-    EXPECT_EQ(outputKindFor("frames/"), OutputKind::PngFolder);
-    EXPECT_EQ(outputKindFor("."), OutputKind::PngFolder);
-    EXPECT_EQ(outputKindFor("out.mp4"), OutputKind::Mp4);
-    EXPECT_EQ(outputKindFor("dir/OUT.MKV"), OutputKind::Mkv);
-    EXPECT_FALSE(outputKindFor("out.avi"));
-    EXPECT_FALSE(outputKindFor("frames"));
-    EXPECT_FALSE(outputKindFor(""));
 }

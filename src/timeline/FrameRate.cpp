@@ -1,4 +1,4 @@
-#include "FrameRate.h"
+#include "timeline/FrameRate.h"
 
 #include <cmath>
 #include <numeric>

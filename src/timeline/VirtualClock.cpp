@@ -1,4 +1,4 @@
-#include "VirtualClock.h"
+#include "timeline/VirtualClock.h"
 
 #include <cmath>
 

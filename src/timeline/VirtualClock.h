@@ -1,7 +1,7 @@
 #pragma once
 
-#include "FrameRate.h"
 #include "timeline/FrameClock.h"
+#include "timeline/FrameRate.h"
 
 #include <cstdint>
 
@@ -16,6 +16,8 @@ public:
     void moveTo(float base, std::int64_t frame);
 
     float demoTime() const { return time; }
+    float originTime() const { return origin; }
+    FrameRate frameRate() const { return rate; }
     std::int64_t counter() const override { return ticks; }
     std::int64_t frequency() const override { return ticksPerSecond; }
 
