@@ -59,7 +59,7 @@ protected:
 
     static GLfloat textureAnisotropy(const Texture& texture)
     {
-        glBindTexture(texture.target, texture.glName);
+        glBindTexture(texture.target, texture.glName.get());
         GLfloat value = 0.0f;
         glGetTexParameterfv(texture.target, GL_TEXTURE_MAX_ANISOTROPY_EXT, &value);
         return value;
