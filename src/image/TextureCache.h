@@ -49,6 +49,12 @@ public:
     Texture& findOrCreate(const std::string& key);
 
     std::size_t count() const { return textures.size(); }
+    // Every texture, in load order.
+    template <typename Visit> void forEach(Visit visit) const
+    {
+        for (const auto& texture : textures)
+            visit(*texture);
+    }
 
 private:
     const DemoPaths& paths;

@@ -10,6 +10,7 @@
 #include <utility>
 
 static constexpr const char* questionCaption = "Ardun{Quillomark}";
+static constexpr std::size_t keptKeyPresses = 64;
 
 static SDL_Window* asWindow(void* window)
 {
@@ -28,6 +29,7 @@ bool Window::create(const WindowRequest& request, ResizeHandler onResize)
     quitAsked = false;
     isActive = true;
     keyStates.fill(false);
+    keyPresses.clear();
     if (request.offscreen || !displayAvailable())
         return createOffscreen(request);
     return createOnScreen(request);
@@ -155,6 +157,9 @@ bool Window::createOnScreen(const WindowRequest& request)
         return fail("Can't Activate The GL Rendering Context.");
     }
     installGlProcLookup(sdlGlProcAddress);
+    // Left alone unless asked: the driver's own default (often a user setting) stands.
+    if (request.swapInterval >= 0 && SDL_GL_SetSwapInterval(request.swapInterval) != 0)
+        std::fprintf(stderr, "SDL: cannot set the swap interval: %s\n", SDL_GetError());
 
     SDL_ShowWindow(asWindow(sdlWindow));
     SDL_RaiseWindow(asWindow(sdlWindow));
@@ -216,8 +221,15 @@ void Window::handleEvent(const void* any)
     case SDL_KEYDOWN:
     case SDL_KEYUP:
         if (const int code = virtualKeyCode(event.key.keysym.sym, event.key.keysym.scancode);
-            code > 0 && code < 256)
+            code > 0 && code < 256) {
             keyStates[static_cast<std::size_t>(code)] = event.type == SDL_KEYDOWN;
+            // Kept for a caller that takes them; the oldest go once nobody has for a while.
+            if (keyPresses.size() >= keptKeyPresses)
+                keyPresses.erase(keyPresses.begin());
+            if (event.type == SDL_KEYDOWN)
+                keyPresses.push_back(
+                    {code, (event.key.keysym.mod & KMOD_SHIFT) != 0, event.key.repeat != 0});
+        }
         break;
     case SDL_WINDOWEVENT:
         switch (event.window.event) {
@@ -297,4 +309,40 @@ void Window::swapBuffers()
         SDL_GL_SwapWindow(asWindow(sdlWindow));
     else
         surface.swapBuffers();
+}
+
+std::vector<KeyPress> Window::takeKeyPresses()
+{
+    std::vector<KeyPress> taken;
+    taken.swap(keyPresses);
+    return taken;
+}
+
+// The SDL key for a virtual-key code: the printable keys by their character, the others by
+// their scancode's key.
+static SDL_Keycode keycodeFor(int virtualKey)
+{
+    for (SDL_Keycode key = 1; key < 128; ++key)
+        if (virtualKeyCode(key) == virtualKey)
+            return key;
+    for (int scancode = 1; scancode < SDL_NUM_SCANCODES; ++scancode) {
+        const SDL_Keycode key = SDL_SCANCODE_TO_KEYCODE(scancode);
+        if (virtualKeyCode(key) == virtualKey)
+            return key;
+    }
+    return SDLK_UNKNOWN;
+}
+
+bool Window::postKeyPress(int virtualKey, bool shift)
+{
+    const SDL_Keycode key = keycodeFor(virtualKey);
+    if (key == SDLK_UNKNOWN || (!videoStarted && !eventsStarted))
+        return false;
+    SDL_Event event{};
+    event.type = SDL_KEYDOWN;
+    event.key.state = SDL_PRESSED;
+    event.key.keysym.sym = key;
+    event.key.keysym.scancode = SDL_GetScancodeFromKey(key);
+    event.key.keysym.mod = static_cast<Uint16>(shift ? KMOD_LSHIFT : KMOD_NONE);
+    return SDL_PushEvent(&event) >= 0;
 }

@@ -32,6 +32,7 @@
 
 #include <functional>
 #include <string>
+#include <vector>
 
 struct WindowRequest {
     std::string title;
@@ -41,6 +42,14 @@ struct WindowRequest {
     int zBits = 24;
     bool fullscreen = false;
     bool offscreen = false; // the EGL surface even where a display exists
+    int swapInterval = -1;  // 1 waits for the display's refresh, 0 does not, -1 the driver's
+};
+
+// One key going down, in the order the events came.
+struct KeyPress {
+    int code = 0;        // Windows virtual-key code (platform/Keys.h)
+    bool shift = false;  // either Shift key held with it
+    bool repeat = false; // produced by holding the key down
 };
 
 class Window {
@@ -76,6 +85,13 @@ public:
     // True once quitting or Escape has been asked for, counting events still waiting in the
     // queue; they stay queued for pumpEvents. For checks in the middle of a frame.
     bool stopPending();
+    // The key presses pumpEvents() has seen since the last call, oldest first.
+    std::vector<KeyPress> takeKeyPresses();
+
+    // Queues a key going down, as the keyboard would, for pumpEvents() to handle (tests and
+    // scripted runs); the key then counts as held. False for a code without a key or without an
+    // event queue.
+    bool postKeyPress(int virtualKey, bool shift = false);
 
 private:
     bool createOffscreen(const WindowRequest& request);
@@ -94,4 +110,5 @@ private:
     bool isActive = true;
     bool quitAsked = false;
     KeyStates keyStates{};
+    std::vector<KeyPress> keyPresses;
 };

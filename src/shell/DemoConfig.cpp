@@ -3,6 +3,7 @@
 #include "platform/UserSettings.h"
 #include "shell/LoadError.h"
 #include "shell/MappedTextFile.h"
+#include "shell/PlayerOptions.h"
 
 std::string configFileName(const std::string& commandLine)
 {
@@ -56,10 +57,26 @@ void applyUserSettings(DemoSettings& settings, const UserSettings& overrides)
         settings.height = *value;
     if (auto value = overrides.value("Width"))
         settings.width = *value;
+    if (auto value = overrides.value("VSync"))
+        settings.vsync = *value != 0;
     if (auto value = overrides.value("Anisotropy"))
         settings.anisotropy = static_cast<float>(*value);
     if (auto value = overrides.value("Stats"))
         settings.stats = *value != 0;
+}
+
+void applyCommandLine(DemoSettings& settings, const PlayerOptions& options)
+{
+    if (options.fullscreen)
+        settings.fullscreen = *options.fullscreen;
+    if (options.width && options.height) {
+        settings.width = *options.width;
+        settings.height = *options.height;
+    }
+    if (options.vsync)
+        settings.vsync = *options.vsync;
+    if (options.stats)
+        settings.stats = true;
 }
 
 DemoPaths DemoPaths::fromSettings(const DemoSettings& settings)

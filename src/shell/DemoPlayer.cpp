@@ -20,6 +20,11 @@ float startMusic(MusicStream& music, float startTime, const std::function<std::i
     music.play();
     if (startTime > 0.0001f)
         music.setTime(startTime);
+    return awaitMusic(music, startTime, now);
+}
+
+float awaitMusic(MusicStream& music, float startTime, const std::function<std::int64_t()>& now)
+{
     const float offset = music.getTime() - startTime;
     const std::int64_t deadline = now() + musicStartTimeout;
     // Busy: the first frame and the first audible sample should meet within one position step.

@@ -36,6 +36,10 @@ constexpr std::int64_t musicStartTimeout = 2'000'000'000; // nanoseconds
 // that does not move within musicStartTimeout of now() is replaced by the silent clock.
 float startMusic(MusicStream& music, float startTime, const std::function<std::int64_t()>& now);
 
+// The wait of startMusic for music already playing from musicTime: returns the offset that makes
+// the music read musicTime when it is first heard to move.
+float awaitMusic(MusicStream& music, float musicTime, const std::function<std::int64_t()>& now);
+
 class FrameClock;
 
 // The music from the timeline's start time, then every layer on its first event, its scene

@@ -212,6 +212,8 @@ bool openPlayerWindow(Window& window, const DemoSettings& settings, float aspect
     request.colourBits = settings.colourBits;
     request.zBits = settings.zBits;
     request.fullscreen = settings.fullscreen;
+    if (settings.vsync)
+        request.swapInterval = *settings.vsync ? 1 : 0;
     if (!window.create(request, [aspect](int width, int height) { resize(width, height, aspect); }))
         return false;
     return initialiseGL();

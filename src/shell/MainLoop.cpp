@@ -2,8 +2,10 @@
 
 #include "platform/Clock.h"
 #include "platform/Window.h"
+#include "shell/AuthorKeys.h"
 #include "shell/DemoPlayer.h"
 #include "shell/MusicStream.h"
+#include "shell/Playback.h"
 #include "timeline/FrameClock.h"
 #include "timeline/FrameComposition.h"
 #include "timeline/FrameStats.h"
@@ -34,18 +36,92 @@ int runLoop(float endTime, const MainLoopHooks& hooks)
     return 0;
 }
 
-int runMainLoop(DemoPlayer& player, Window& window, const FrameClock& clock, FrameStats& stats)
-{
-    const auto stopPending = [&] { return window.stopPending(); };
-    std::optional<float> frameTime; // the demo time drawn since the last present, if any
+namespace {
+
+// Times each presented frame from the previous present to its own, into the run's statistics.
+class FrameTimer {
+public:
+    FrameTimer(FrameStats& frameStats, Timeline& frameTimeline)
+        : stats(frameStats), timeline(frameTimeline)
+    {
+    }
+
+    void drawing(float t) { drawnTime = t; }
+    // After each present; passes that presented no new frame (minimised, paused) are not counted.
+    void presented()
+    {
+        const std::int64_t now = performanceCounter();
+        if (drawnTime &&
+            stats.add(*drawnTime, static_cast<double>(now - lastPresent) * millisecondsPerTick))
+            stats.setWorstEvents(describeLayerEvents(timeline));
+        drawnTime.reset();
+        lastPresent = now;
+    }
+
+private:
+    FrameStats& stats;
+    Timeline& timeline;
+    std::optional<float> drawnTime;
     std::int64_t lastPresent = performanceCounter();
-    const double millisecondsPerTick = 1000.0 / static_cast<double>(performanceFrequency());
+    double millisecondsPerTick = 1000.0 / static_cast<double>(performanceFrequency());
+};
+
+} // namespace
+
+// While a paused picture stands, the loop waits this long for events instead of spinning.
+constexpr int heldPictureWaitMilliseconds = 10;
+
+static int runSteeredLoop(DemoPlayer& player, Window& window, const FrameClock& clock,
+                          FrameStats& stats, Playback& playback, bool author)
+{
+    AuthorKeys keys(playback);
+    FrameTimer timer(stats, player.timeline);
+    const auto stopPending = [&] { return window.stopPending(); };
+    bool drawn = false;
+    MainLoopHooks hooks;
+    hooks.pumpEvents = [&] {
+        const bool quit = window.pumpEvents();
+        std::vector<KeyPress> presses = window.takeKeyPresses();
+        if (author)
+            keys.handle(presses);
+        return quit;
+    };
+    hooks.active = [&] { return window.active(); };
+    hooks.demoTime = [&] { return playback.frameTime(); };
+    hooks.renderFrame = [&](float t) {
+        drawn = playback.frameWanted();
+        if (drawn) {
+            timer.drawing(t);
+            renderFrame(player.timeline, t, clock, stopPending);
+        }
+    };
+    hooks.stopMusic = [&] { player.clock->stop(); };
+    hooks.escapeHeld = [&] { return window.keys()[virtualKeyEscape]; };
+    hooks.stopPending = stopPending;
+    hooks.present = [&] {
+        if (drawn || !window.active())
+            window.swapBuffers();
+        else
+            window.waitForEvents(heldPictureWaitMilliseconds);
+        timer.presented();
+        drawn = false;
+    };
+    return runLoop(playback.endTime(), hooks);
+}
+
+int runMainLoop(DemoPlayer& player, Window& window, const FrameClock& clock, FrameStats& stats,
+                Playback* playback, bool author)
+{
+    if (playback)
+        return runSteeredLoop(player, window, clock, stats, *playback, author);
+    FrameTimer timer(stats, player.timeline);
+    const auto stopPending = [&] { return window.stopPending(); };
     MainLoopHooks hooks;
     hooks.pumpEvents = [&] { return window.pumpEvents(); };
     hooks.active = [&] { return window.active(); };
     hooks.demoTime = [&] { return player.demoTime(); };
     hooks.renderFrame = [&](float t) {
-        frameTime = t;
+        timer.drawing(t);
         renderFrame(player.timeline, t, clock, stopPending);
     };
     hooks.stopMusic = [&] { player.clock->stop(); };
@@ -53,13 +129,7 @@ int runMainLoop(DemoPlayer& player, Window& window, const FrameClock& clock, Fra
     hooks.stopPending = stopPending;
     hooks.present = [&] {
         window.swapBuffers();
-        const std::int64_t now = performanceCounter();
-        // Passes while minimised present no frame and are not counted.
-        if (frameTime &&
-            stats.add(*frameTime, static_cast<double>(now - lastPresent) * millisecondsPerTick))
-            stats.setWorstEvents(describeLayerEvents(player.timeline));
-        frameTime.reset();
-        lastPresent = now;
+        timer.presented();
     };
     return runLoop(player.timeline.endTime, hooks);
 }

@@ -222,6 +222,15 @@ void MusicStream::setTime(float seconds)
     clock.seek(frame, monotonicNanoseconds());
 }
 
+void MusicStream::seekToSample(double seconds)
+{
+    const double clamped = seconds > 0.0 ? std::min(seconds, double{maxSeekSeconds}) : 0.0;
+    const auto frame = std::llround(clamped * decoded.sampleRate);
+    const std::lock_guard<std::mutex> guard(lock);
+    readFrame = frame;
+    clock.seek(frame, monotonicNanoseconds());
+}
+
 void MusicStream::useSilentClock()
 {
     // Closing the device waits for its callback, which takes the lock: release it first.

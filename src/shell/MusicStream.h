@@ -69,6 +69,9 @@ public:
     // Seeks to seconds × 1000 truncated to milliseconds.
     virtual void setTime(float seconds);
 
+    // Seeks to the sample nearest to seconds, not to a whole millisecond as setTime does.
+    void seekToSample(double seconds);
+
     // Closes the device and goes on from the current position on the silent clock.
     void useSilentClock();
     bool silent();

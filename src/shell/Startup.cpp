@@ -6,6 +6,7 @@
 #include "shell/GlStartup.h"
 #include "shell/MainLoop.h"
 #include "shell/MappedTextFile.h"
+#include "shell/Playback.h"
 #include "timeline/FrameClock.h"
 #include "timeline/FrameStats.h"
 #include "timeline/TimelineScript.h"
@@ -17,17 +18,43 @@
 DemoSession::DemoSession() = default;
 DemoSession::~DemoSession() = default;
 
-void DemoSession::start(const std::string& commandLine, bool showStats)
+static float audioOffsetSeconds(const PlayerOptions& options, const UserSettings& user)
 {
-    config = std::make_unique<MappedTextFile>(configFileName(commandLine));
+    const int milliseconds =
+        options.audioOffsetMs ? *options.audioOffsetMs : user.value("AudioOffsetMs").value_or(0);
+    return static_cast<float>(milliseconds) / 1000.0f;
+}
+
+bool DemoSession::spanWithinDemo() const
+{
+    const Timeline& timeline = player->timeline;
+    const auto outside = [&](float t) { return t < timeline.startTime || t > timeline.endTime; };
+    if ((options.from && outside(*options.from)) || (options.to && outside(*options.to))) {
+        std::fprintf(stderr,
+                     "demoplayer: --from and --to must lie within the demo's %g to %g "
+                     "seconds (see --help)\n",
+                     static_cast<double>(timeline.startTime),
+                     static_cast<double>(timeline.endTime));
+        return false;
+    }
+    return true;
+}
+
+void DemoSession::start(const PlayerOptions& commandLine)
+{
+    options = commandLine;
+    config = std::make_unique<MappedTextFile>(configFileName(options.configFile));
     demoSettings = readDemoHeader(*config);
-    applyUserSettings(demoSettings, UserSettings::load());
-    statsWanted = showStats || demoSettings.stats;
+    const UserSettings user = UserSettings::load();
+    applyUserSettings(demoSettings, user);
+    applyCommandLine(demoSettings, options);
     player = std::make_unique<DemoPlayer>(demoSettings);
     // The player exists first: the resize handler needs its aspect while the window is made.
     window = std::make_unique<Window>();
-    if (!openPlayerWindow(*window, demoSettings, player->assets.paths.aspect))
-        return; // shown already; run() ends with status 1
+    if (!openPlayerWindow(*window, demoSettings, player->assets.paths.aspect)) {
+        exitStatus = 1; // shown already
+        return;
+    }
     // Once for each buffer, so the loading screen stays whichever one is shown.
     for (int buffer = 0; buffer < 2; ++buffer) {
         glClear(GL_COLOR_BUFFER_BIT);
@@ -37,16 +64,33 @@ void DemoSession::start(const std::string& commandLine, bool showStats)
     // Every scene, mesh, texture and program is loaded here; the long part of start-up.
     loadTimeline(player->timeline, *config, clock.frequency());
     config.reset();
-    startPlayback(*player, clock);
+    if (!spanWithinDemo()) {
+        exitStatus = exitBadUsage;
+        return;
+    }
+    Timeline& timeline = player->timeline;
+    const float to = options.to.value_or(timeline.endTime);
+    const float audioOffset = audioOffsetSeconds(options, user);
+    if (!options.author && !options.from && !options.loop && audioOffset == 0.0f) {
+        timeline.endTime = to;
+        startPlayback(*player, clock);
+        return;
+    }
+    const LoopSpan span{options.from.value_or(timeline.startTime), to};
+    playback = std::make_unique<Playback>(*player, clock, audioOffset, span);
+    if (options.loop)
+        playback->setLoop(span);
+    playback->start(span.start);
 }
 
 int DemoSession::run()
 {
-    if (!window || !window->isOpen())
-        return 1;
+    if (exitStatus != 0 || !window || !window->isOpen())
+        return exitStatus != 0 ? exitStatus : 1;
     FrameStats stats;
-    const int status = runMainLoop(*player, *window, clock, stats);
-    if (statsWanted) {
+    const int status =
+        runMainLoop(*player, *window, clock, stats, playback.get(), options.author);
+    if (demoSettings.stats) {
         std::fputs(stats.summary().c_str(), stdout);
         std::fflush(stdout);
     }

@@ -12,6 +12,10 @@
 void startLayers(Timeline& timeline, float t0, std::int64_t counter)
 {
     for (Layer& layer : timeline.layers) {
+        // A restart (a seek back) forgets the frames drawn before it: a slow scene would
+        // otherwise wait for the scene time of the latest one.
+        for (LayerEvent& event : layer.events)
+            event.lastDrawTime = event.sceneStart;
         if (layer.events.empty())
             continue;
         layer.current = 0;

@@ -237,6 +237,21 @@ TEST(MusicStream, SeekTargetsReadBackAsTheirMilliseconds)
     EXPECT_EQ(stream.getTime(), 90.5f);
 }
 
+// A seek of the author's lands on the sample, not on a whole millisecond: 1.2345 s at 1000 Hz is
+// frame 1234.5, rounded to 1235 (setTime would give 1234).
+TEST(MusicStream, SeekToSampleLandsOnTheNearestFrame)
+{
+    MusicStream stream(ramp(1000, 1, 2000), false);
+    stream.seekToSample(1.2345);
+    std::vector<float> out(1, -9.0f);
+    stream.pullFrames(out.data(), 1);
+    EXPECT_FLOAT_EQ(out[0], 235.0f / 2000.0f);
+    EXPECT_FLOAT_EQ(stream.getTime(), 1.235f);
+    stream.seekToSample(-1.0);
+    stream.pullFrames(out.data(), 1);
+    EXPECT_FLOAT_EQ(out[0], 0.0f);
+}
+
 TEST(AudioLibraries, VersionsCompareFieldByField)
 {
     EXPECT_TRUE(versionAtLeast("1.2.0", "1.2.0"));

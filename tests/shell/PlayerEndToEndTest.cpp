@@ -27,6 +27,25 @@ struct PlayerRun {
 // The player binary in folder, without a display and without message boxes, as a user would
 // start it there. A player that does not end within two minutes is killed (status 124), so a
 // clock that stops moving fails the test instead of hanging it.
+PlayerRun runPlayerIn(const std::string& folder, const TempDir& dir, const std::string& arguments,
+                      const std::string& environment = "", const std::string& timeout = "120")
+{
+    const std::string output = dir.path().string();
+    const std::string command =
+        "cd '" + folder + "' && env -u DISPLAY -u WAYLAND_DISPLAY DEMOPLAYER_NO_MESSAGE_BOXES=1 " +
+        environment + " timeout --preserve-status " + timeout + " '" + DEMOPLAYER_PATH + "' " +
+        arguments + " >'" + output + "/out.txt' 2>'" + output + "/err.txt'; echo $? >'" + output +
+        "/status.txt'";
+    const auto start = std::chrono::steady_clock::now();
+    const int shell = std::system(command.c_str());
+    PlayerRun run;
+    run.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    EXPECT_EQ(shell, 0);
+    run.status = std::stoi("0" + readAll(dir.file("status.txt")));
+    run.errors = readAll(dir.file("err.txt"));
+    return run;
+}
+
 PlayerRun runPlayer(const TempDir& dir, const std::string& environment = "")
 {
     const std::string folder = dir.path().string();
@@ -107,4 +126,32 @@ TEST(PlayerEndToEnd, ALoadingErrorAfterTheWindowExistsEndsWithItsMessage)
     const std::size_t first = run.errors.find(message);
     ASSERT_NE(first, std::string::npos) << run.errors;
     EXPECT_EQ(run.errors.find(message, first + 1), std::string::npos) << run.errors;
+}
+
+TEST(PlayerEndToEnd, BadFlagsAndASpanOutsideTheDemoEndWithOneLineAndStatusTwo)
+{
+    TempDir dir;
+    writeTinyDemo(dir.path().string(), 0.5f, 1.2f);
+    for (const char* arguments : {"--bogus", "--size 12", "--from 5", "--to 3 --from 0.5"}) {
+        const PlayerRun run = runPlayerIn(dir.path().string(), dir, arguments);
+        EXPECT_EQ(run.status, 2) << arguments << ": " << run.errors;
+        EXPECT_NE(run.errors.find("demoplayer: "), std::string::npos) << run.errors;
+        EXPECT_EQ(run.errors.find("Loading Error"), std::string::npos) << run.errors;
+    }
+}
+
+// The bundled demo lasts 30 s: a run from 10 s to 11 s ends after about a second of play, and a
+// loop of half a second goes on until it is interrupted.
+TEST(PlayerEndToEnd, FromToAndLoopOnTheBundledDemo)
+{
+    TempDir dir;
+    const PlayerRun span = runPlayerIn(DP_SAMPLES_DIR, dir, "--from 10 --to 11");
+    EXPECT_EQ(span.status, 0) << span.errors;
+    EXPECT_GE(span.seconds, 1.0);
+    EXPECT_LT(span.seconds, 9.0) << "played from the start rather than from 10 s";
+
+    const PlayerRun loop =
+        runPlayerIn(DP_SAMPLES_DIR, dir, "--from 20 --to 20.5 --loop", "", "-s INT 4");
+    EXPECT_EQ(loop.status, 0) << loop.errors; // Ctrl-C is a quit, not a failure
+    EXPECT_GE(loop.seconds, 4.0) << "the loop ended by itself";
 }

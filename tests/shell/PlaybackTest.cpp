@@ -1,0 +1,252 @@
+#include "SampleDemo.h"
+
+#include "platform/AudioFile.h"
+#include "platform/Window.h"
+#include "shell/AuthorKeys.h"
+#include "shell/DemoPlayer.h"
+#include "shell/GlStartup.h"
+#include "shell/MainLoop.h"
+#include "shell/MappedTextFile.h"
+#include "shell/Playback.h"
+#include "shell/Viewport.h"
+#include "support/TempDir.h"
+#include "timeline/FrameComposition.h"
+#include "timeline/Preroll.h"
+#include "timeline/TimelineScript.h"
+#include "timeline/VirtualClock.h"
+
+#include <GL/gl.h>
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <thread>
+#include <vector>
+
+namespace {
+
+using Keys = std::vector<std::pair<int, bool>>; // virtual-key code, Shift held
+
+// The bundled demo's own size: its glow texture must fit into the window to be copied whole.
+constexpr int width = 640;
+constexpr int height = 480;
+
+// The player's own window, offscreen: its GL context draws, its event queue takes the keys.
+Window& playerWindow()
+{
+    static Window window;
+    if (!window.isOpen()) {
+        WindowRequest request;
+        request.width = width;
+        request.height = height;
+        request.offscreen = true;
+        EXPECT_TRUE(window.create(request, nullptr));
+        initialiseGL();
+    }
+    return window;
+}
+
+// The demo in folder loaded as the player loads it, with its music on a silent clock.
+std::unique_ptr<DemoPlayer> loadDemo(const std::string& folder, std::int64_t frequency)
+{
+    playerWindow();
+    MappedTextFile config(folder + "/defaultdemoconfig.txt");
+    DemoSettings settings = readDemoHeader(config);
+    settings.rootDir = folder;
+    std::optional<DecodedAudio> music = decodeAudioFile(folder + "/" + settings.musicFile);
+    EXPECT_TRUE(music);
+    auto player = std::make_unique<DemoPlayer>(
+        settings, std::make_unique<MusicStream>(std::move(*music), false));
+    resize(width, height, player->assets.paths.aspect);
+    loadTimeline(player->timeline, config, frequency);
+    return player;
+}
+
+std::vector<unsigned char> framePixels()
+{
+    std::vector<unsigned char> pixels(static_cast<std::size_t>(width * height * 4));
+    glReadPixels(0, 0, width, height, GL_RGBA, GL_UNSIGNED_BYTE, pixels.data());
+    return pixels;
+}
+
+// The frame a fresh start at t draws: a new load, pre-rolled as a capture from t.
+std::vector<unsigned char> freshFrameAt(const std::string& folder, float t)
+{
+    PerformanceClock performance;
+    std::unique_ptr<DemoPlayer> fresh = loadDemo(folder, performance.frequency());
+    VirtualClock clock(fresh->timeline.startTime, FrameRate{60, 1}, performance.frequency());
+    prerollTimeline(fresh->timeline, clock, {t, 0});
+    renderFrame(fresh->timeline, t, clock);
+    return framePixels();
+}
+
+// Keys held down for one pass of the main loop: Escape, held last, ends it after its frame.
+void pressThenDrawOneFrame(DemoPlayer& player, const FrameClock& clock, Playback& playback,
+                           const Keys& keys)
+{
+    Window& window = playerWindow();
+    for (const auto& [code, shift] : keys)
+        ASSERT_TRUE(window.postKeyPress(code, shift));
+    ASSERT_TRUE(window.postKeyPress(virtualKeyEscape));
+    runMainLoop(player, window, clock, &playback, true);
+}
+
+Keys repeated(int code, int times, bool shift = false)
+{
+    return Keys(static_cast<std::size_t>(times), {code, shift});
+}
+
+Keys operator+(Keys a, const Keys& b)
+{
+    a.insert(a.end(), b.begin(), b.end());
+    return a;
+}
+
+std::string readAll(const std::filesystem::path& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+} // namespace
+
+// The bundled demo, seeked with the keys across its layer events (the city's second camera at
+// 7.5 s, the morphs at 15 s, the sparks from 17 s) and back again, while the glow layer renders
+// into its texture: each picture is the one a fresh start at that time draws.
+TEST(Playback, SeekingWithTheKeysShowsTheFrameOfAFreshStartThere)
+{
+    const std::string samples = DP_SAMPLES_DIR;
+    PerformanceClock performance;
+    PausableClock clock(performance);
+    std::unique_ptr<DemoPlayer> player = loadDemo(samples, performance.frequency());
+    Playback playback(*player, clock, 0.0f, {0.0f, player->timeline.endTime});
+    playback.start(0.0f);
+    using namespace authorKey;
+    const std::vector<std::pair<Keys, float>> moves = {
+        {Keys{{space, false}, {home, false}} + repeated(right, 3), 3.0f},
+        {Keys{{home, false}} + repeated(right, 7) + repeated(period, 31) + repeated(comma, 1),
+         7.5f},
+        {repeated(right, 1, true) + repeated(comma, 30), 17.0f},
+        {repeated(right, 7), 24.0f},
+        {repeated(left, 8) + repeated(period, 12), 16.2f},
+    };
+    for (const auto& [keys, expected] : moves) {
+        pressThenDrawOneFrame(*player, clock, playback, keys);
+        ASSERT_TRUE(playback.paused());
+        const float t = playback.time();
+        ASSERT_NEAR(t, expected, 1e-4f);
+        const std::vector<unsigned char> seeked = framePixels();
+        const std::vector<unsigned char> fresh = freshFrameAt(samples, t);
+        int differing = 0;
+        for (std::size_t i = 0; i < seeked.size(); ++i)
+            differing += seeked[i] != fresh[i];
+        EXPECT_EQ(differing, 0) << "at " << t;
+    }
+}
+
+// A scene at 10 frames per second is held by the frame limiter between its frames; after the
+// player has drawn later frames, a seek back must draw as a fresh start does, not wait for the
+// later frames' scene times.
+TEST(Playback, SeekingBackRedrawsASlowSceneAsAFreshStart)
+{
+    TempDir dir;
+    const std::string folder = dir.path().string();
+    writeTinyDemo(folder, 2.0f, 1.8f);
+    std::string scene = readAll(dir.path() / "scn" / "tiny.lws");
+    const auto at = scene.find("FramesPerSecond 30");
+    ASSERT_NE(at, std::string::npos);
+    scene.replace(at, 18, "FramesPerSecond 10");
+    dir.write("scn/tiny.lws", scene);
+
+    PerformanceClock performance;
+    PausableClock clock(performance);
+    std::unique_ptr<DemoPlayer> player = loadDemo(folder, performance.frequency());
+    Playback playback(*player, clock, 0.0f, {0.0f, player->timeline.endTime});
+    playback.start(0.0f);
+    pressThenDrawOneFrame(
+        *player, clock, playback,
+        {{authorKey::space, false}, {authorKey::home, false}, {authorKey::right, false}});
+    ASSERT_NEAR(playback.time(), 1.0f, 1e-6f);
+    pressThenDrawOneFrame(*player, clock, playback,
+                          Keys{{authorKey::home, false}} + repeated(authorKey::period, 20));
+    const float t = playback.time();
+    ASSERT_NEAR(t, 0.3333f, 1e-3f);
+    const std::vector<unsigned char> seeked = framePixels();
+    EXPECT_TRUE(seeked == freshFrameAt(folder, t));
+}
+
+// Paused, neither the music nor the scene clocks move; resumed, both go on from where they
+// stood, without a jump.
+TEST(Playback, PauseHoldsTheClockAndResumesWithoutAJump)
+{
+    TempDir dir;
+    writeTinyDemo(dir.path().string(), 2.0f, 1.8f);
+    PerformanceClock performance;
+    PausableClock clock(performance);
+    std::unique_ptr<DemoPlayer> player = loadDemo(dir.path().string(), performance.frequency());
+    Playback playback(*player, clock, 0.0f, {0.0f, player->timeline.endTime});
+    playback.start(0.0f);
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    playback.togglePause();
+    const float held = playback.frameTime();
+    const std::int64_t counter = clock.counter();
+    EXPECT_GT(held, 0.03f);
+    std::this_thread::sleep_for(std::chrono::milliseconds(150));
+    EXPECT_EQ(playback.frameTime(), held);
+    EXPECT_EQ(player->demoTime(), held);
+    EXPECT_EQ(clock.counter(), counter);
+    playback.togglePause();
+    const float resumed = playback.frameTime();
+    const double sceneSeconds =
+        static_cast<double>(clock.counter() - counter) / static_cast<double>(clock.frequency());
+    EXPECT_GE(resumed, held);
+    EXPECT_LT(resumed - held, 0.01f);
+    EXPECT_LT(sceneSeconds, 0.01);
+}
+
+// A loop of a quarter second, marked with L at its two ends: the first frame time past its end
+// is its start, and the scene clocks are those of a fresh start there.
+TEST(Playback, TheLoopWrapsWithinOneFrame)
+{
+    TempDir dir;
+    writeTinyDemo(dir.path().string(), 2.0f, 1.8f);
+    PerformanceClock performance;
+    PausableClock clock(performance);
+    std::unique_ptr<DemoPlayer> player = loadDemo(dir.path().string(), performance.frequency());
+    Playback playback(*player, clock, 0.0f, {0.0f, player->timeline.endTime});
+    playback.start(0.0f);
+    AuthorKeys keys(playback);
+    playback.togglePause();
+    playback.seek(0.5f);
+    keys.handle({{authorKey::loop}});
+    playback.seek(0.75f);
+    keys.handle({{authorKey::loop}});
+    ASSERT_TRUE(playback.loop());
+    EXPECT_EQ(playback.loop()->start, 0.5f);
+    EXPECT_EQ(playback.loop()->end, 0.75f);
+    playback.togglePause();
+    float last = playback.frameTime();
+    float wrapped = -1.0f;
+    for (const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(2);
+         std::chrono::steady_clock::now() < deadline;) {
+        const float t = playback.frameTime();
+        if (t < last) {
+            wrapped = t;
+            break;
+        }
+        EXPECT_LE(t, 0.75f);
+        last = t;
+    }
+    EXPECT_EQ(wrapped, 0.5f);
+    VirtualClock fresh(0.0f, FrameRate{60, 1}, performance.frequency());
+    fresh.moveTo(0.5f, 0);
+    EXPECT_NEAR(static_cast<double>(clock.counter() - fresh.counter()) /
+                    static_cast<double>(clock.frequency()),
+                0.0, 0.005);
+    keys.handle({{authorKey::loop}});
+    EXPECT_FALSE(playback.loop());
+}
