@@ -272,7 +272,7 @@ bool Window::pumpEvents()
 
 bool Window::stopPending()
 {
-    if (quitAsked || keyStates[virtualKeyEscape])
+    if (quitAsked)
         return true;
     if (!videoStarted && !eventsStarted)
         return false;

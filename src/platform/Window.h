@@ -82,8 +82,8 @@ public:
     bool active() const { return isActive; }
     const KeyStates& keys() const { return keyStates; }
     bool quitRequested() const { return quitAsked; }
-    // True once quitting or Escape has been asked for, counting events still waiting in the
-    // queue; they stay queued for pumpEvents. For checks in the middle of a frame.
+    // True when a quit, a window close or an Escape press waits in the queue (or quitting was
+    // seen already); the events stay queued for pumpEvents. For checks in the middle of a frame.
     bool stopPending();
     // The key presses pumpEvents() has seen since the last call, oldest first.
     std::vector<KeyPress> takeKeyPresses();

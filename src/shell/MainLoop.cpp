@@ -14,10 +14,15 @@
 
 int runLoop(float endTime, const MainLoopHooks& hooks)
 {
+    bool cutShort = false;
     for (;;) {
         // No frame is drawn while events are pending: pumpEvents drains them all first.
         if (hooks.pumpEvents())
             break;
+        // An Escape that cut the last frame short ends the loop now, not after one more frame.
+        if (cutShort && hooks.escapeHeld())
+            break;
+        cutShort = false;
         if (hooks.active()) {
             const float t = hooks.demoTime();
             if (t > endTime) {
@@ -29,8 +34,10 @@ int runLoop(float endTime, const MainLoopHooks& hooks)
         // The frame of this pass is dropped: the last one shown stays on screen.
         if (hooks.escapeHeld())
             break;
-        if (hooks.stopPending && hooks.stopPending())
+        if (hooks.stopPending && hooks.stopPending()) {
+            cutShort = true;
             continue;
+        }
         hooks.present();
     }
     return 0;
@@ -109,12 +116,14 @@ static int runSteeredLoop(DemoPlayer& player, Window& window, const FrameClock& 
     return runLoop(playback.endTime(), hooks);
 }
 
-int runMainLoop(DemoPlayer& player, Window& window, const FrameClock& clock, FrameStats& stats,
-                Playback* playback, bool author)
+int runMainLoop(DemoPlayer& player, Window& window, const FrameClock& clock, Playback* playback,
+                bool author, FrameStats* stats)
 {
+    FrameStats unused;
+    FrameStats& frameStats = stats ? *stats : unused;
     if (playback)
-        return runSteeredLoop(player, window, clock, stats, *playback, author);
-    FrameTimer timer(stats, player.timeline);
+        return runSteeredLoop(player, window, clock, frameStats, *playback, author);
+    FrameTimer timer(frameStats, player.timeline);
     const auto stopPending = [&] { return window.stopPending(); };
     MainLoopHooks hooks;
     hooks.pumpEvents = [&] { return window.pumpEvents(); };

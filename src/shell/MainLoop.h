@@ -30,6 +30,6 @@ int runLoop(float endTime, const MainLoopHooks& hooks);
 // The loop over the player's window, music clock and timeline, with scene clocks on clock. With a
 // playback, demo time comes from it (seeks, pause, loop) and a held picture is drawn once; with
 // author also true, the author keys steer it.
-// Every presented frame's time, from the previous present to its own, goes into stats.
-int runMainLoop(DemoPlayer& player, Window& window, const FrameClock& clock, FrameStats& stats,
-                Playback* playback = nullptr, bool author = false);
+// Every presented frame's time, from the previous present to its own, goes into stats if given.
+int runMainLoop(DemoPlayer& player, Window& window, const FrameClock& clock,
+                Playback* playback = nullptr, bool author = false, FrameStats* stats = nullptr);

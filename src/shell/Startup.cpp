@@ -88,8 +88,7 @@ int DemoSession::run()
     if (exitStatus != 0 || !window || !window->isOpen())
         return exitStatus != 0 ? exitStatus : 1;
     FrameStats stats;
-    const int status =
-        runMainLoop(*player, *window, clock, stats, playback.get(), options.author);
+    const int status = runMainLoop(*player, *window, clock, playback.get(), options.author, &stats);
     if (demoSettings.stats) {
         std::fputs(stats.summary().c_str(), stdout);
         std::fflush(stdout);
