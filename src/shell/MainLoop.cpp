@@ -1,10 +1,9 @@
 #include "shell/MainLoop.h"
 
 #include "platform/Window.h"
-#include "shell/AuthorKeys.h"
 #include "shell/DemoPlayer.h"
 #include "shell/MusicStream.h"
-#include "shell/Playback.h"
+#include "shell/SteeredLoop.h"
 #include "timeline/FrameClock.h"
 #include "timeline/FrameComposition.h"
 
@@ -28,41 +27,6 @@ int runLoop(float endTime, const MainLoopHooks& hooks)
         hooks.present();
     }
     return 0;
-}
-
-// While a paused picture stands, the loop waits this long for events instead of spinning.
-constexpr int heldPictureWaitMilliseconds = 10;
-
-static int runSteeredLoop(DemoPlayer& player, Window& window, const FrameClock& clock,
-                          Playback& playback, bool author)
-{
-    AuthorKeys keys(playback);
-    bool drawn = false;
-    MainLoopHooks hooks;
-    hooks.pumpEvents = [&] {
-        const bool quit = window.pumpEvents();
-        std::vector<KeyPress> presses = window.takeKeyPresses();
-        if (author)
-            keys.handle(presses);
-        return quit;
-    };
-    hooks.active = [&] { return window.active(); };
-    hooks.demoTime = [&] { return playback.frameTime(); };
-    hooks.renderFrame = [&](float t) {
-        drawn = playback.frameWanted();
-        if (drawn)
-            renderFrame(player.timeline, t, clock);
-    };
-    hooks.stopMusic = [&] { player.clock->stop(); };
-    hooks.escapeHeld = [&] { return window.keys()[virtualKeyEscape]; };
-    hooks.present = [&] {
-        if (drawn || !window.active())
-            window.swapBuffers();
-        else
-            window.waitForEvents(heldPictureWaitMilliseconds);
-        drawn = false;
-    };
-    return runLoop(playback.endTime(), hooks);
 }
 
 int runMainLoop(DemoPlayer& player, Window& window, const FrameClock& clock, Playback* playback,
