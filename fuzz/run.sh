@@ -11,7 +11,7 @@ source_dir=$(cd "$(dirname "$0")" && pwd)
 targets=("$@")
 if [ ${#targets[@]} -eq 0 ]; then
     targets=(ConfigFuzz TextFuzz TimelineFuzz SceneFuzz MaterialFuzz CombinerFuzz EnvelopeFuzz
-        Po2Fuzz LwoFuzz TgaFuzz HdrFuzz JpegFuzz JpegAlphaFuzz)
+        Po2Fuzz LwoFuzz LwsFuzz TgaFuzz HdrFuzz JpegFuzz JpegAlphaFuzz)
 fi
 # Targets that draw on the offscreen Mesa context end with driver threads and driver allocations
 # that LeakSanitizer cannot tell from leaks.

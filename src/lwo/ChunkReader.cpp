@@ -130,6 +130,18 @@ ChunkReader ChunkReader::chunk(std::size_t lengthBytes)
     return child;
 }
 
+ChunkReader ChunkReader::formBody(std::string& type)
+{
+    type = id4();
+    constexpr std::size_t idLength = 4;
+    std::string name = chunkName;
+    if (name.size() >= idLength && name.compare(name.size() - idLength, idLength, "FORM") == 0)
+        name.replace(name.size() - idLength, idLength, type);
+    ChunkReader body(bytes.substr(position), *path, name, fileOffset + position);
+    position = bytes.size();
+    return body;
+}
+
 std::uint32_t chunkId(std::string_view id)
 {
     std::uint32_t value = 0;

@@ -35,6 +35,10 @@ public:
     // the very end is tolerated).
     ChunkReader chunk(std::size_t lengthBytes);
 
+    // The data of a FORM chunk (LWO3 nests them): reads its type ID into type and returns a
+    // reader over the rest, named by the type ("SURF/BLOK") instead of "FORM".
+    ChunkReader formBody(std::string& type);
+
     bool atEnd() const { return position == bytes.size(); }
     std::size_t remaining() const { return bytes.size() - position; }
     const std::string& name() const { return chunkName; }

@@ -263,6 +263,11 @@ void readLwo2Chunks(ChunkReader& form, LwoObject& object)
         case chunkId("SURF"):
             readSurface(chunk, object);
             break;
+        case chunkId("FORM"):
+            // LWO3 keeps LWO2's geometry chunks and nests its surfaces and clips as forms.
+            if (object.form == "LWO3")
+                readLwo3Form(chunk, object);
+            break;
         default:
             break; // unknown chunks are skipped by their length
         }

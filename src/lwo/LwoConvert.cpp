@@ -422,6 +422,8 @@ Conversion convertLayer(const LwoObject& object, const ConvertOptions& options,
         if (name->size() > maxWordLength)
             context.fail("texture name \"" + name->substr(0, 40) + "...\" is longer than " +
                          std::to_string(maxWordLength) + " characters");
+    // LWO3 parts the reader did not understand: nothing was taken from them.
+    result.dropped.insert(result.dropped.end(), object.unread.begin(), object.unread.end());
     return result;
 }
 

@@ -66,11 +66,14 @@ struct LwoClip {
 };
 
 struct LwoObject {
-    std::string form; // "LWO2" or "LWOB"
+    std::string form; // "LWO2", "LWO3" or "LWOB"
     std::vector<std::string> tags;
     std::vector<LwoLayer> layers;
     std::vector<LwoSurface> surfaces;
     std::vector<LwoClip> clips;
+    // LWO3 parts the reader does not understand (envelopes, node surfaces, other image
+    // sources), one line each, for the converter's report.
+    std::vector<std::string> unread;
 };
 
 // UV projection in an image block.

@@ -26,12 +26,12 @@ LwoObject parseLwo(std::string_view bytes, const std::string& path)
     ChunkReader form(bytes.substr(formHeaderBytes, length), path, formChunkName, formHeaderBytes);
     LwoObject object;
     object.form = form.id4();
-    if (object.form == "LWO2")
+    if (object.form == "LWO2" || object.form == "LWO3")
         readLwo2Chunks(form, object);
     else if (object.form == "LWOB")
         readLwobChunks(form, object);
     else
-        form.fail("form type \"" + object.form + "\" is neither LWO2 nor LWOB");
+        form.fail("form type \"" + object.form + "\" is none of LWO2, LWO3 and LWOB");
     return object;
 }
 

@@ -5,7 +5,7 @@
 #include <string>
 #include <string_view>
 
-// Parses the bytes of an LWO2 or LWOB file (FORM chunk). Unknown chunks are skipped by their
+// Parses the bytes of an LWO2, LWO3 or LWOB file (FORM chunk). Unknown chunks are skipped by their
 // length; every count, index and length is checked, and a damaged file is a LoadError naming
 // path and the chunk.
 LwoObject parseLwo(std::string_view bytes, const std::string& path);

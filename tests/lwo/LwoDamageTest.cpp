@@ -113,7 +113,7 @@ TEST(LwoDamage, BadCountsLengthsAndIndicesAreClearErrors)
     const Case cases[] = {
         {"not IFF", std::string("LWO2 is not here"), "not an IFF FORM file"},
         {"FORM past end", "FORM" + iff::u4(100) + "LWO2", "FORM length 100 runs past the end"},
-        {"other form", iff::form("ILBM", ""), "form type \"ILBM\" is neither LWO2 nor LWOB"},
+        {"other form", iff::form("ILBM", ""), "form type \"ILBM\" is none of LWO2, LWO3 and LWOB"},
         {"chunk past end", iff::form("LWO2", longLength),
          "TAGS chunk at byte 12: length 1000 runs past the end of the file (2 bytes left)"},
         {"sub-chunk past end", iff::form("LWO2", longSub),

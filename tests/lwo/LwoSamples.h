@@ -28,3 +28,14 @@ inline std::string texturedCubeLwo()
                     cornerMap("TXUV", 2, "UV", front) + still(1, "Textures/checker.tga") +
                     surface("Cube", {imageBlock("COLR", 1, "UV")}));
 }
+
+// The same cube as LightWave 2018 and later save it: LWO2's geometry chunks, with the clip and
+// the surface as LWO3 forms; `extra` goes between the geometry and the clip.
+inline std::string texturedCubeLwo3(const std::string& extra = "")
+{
+    const std::string lwo2 = texturedCubeLwo();
+    constexpr std::size_t formHeader = 12;
+    const std::string geometry = lwo2.substr(formHeader, lwo2.find("CLIP") - formHeader);
+    return iff::form("LWO3", geometry + extra + lwo3::still(1, "Textures/checker.tga") +
+                                 lwo3::surface("Cube", {lwo3::imageBlock("COLR", 1, "UV")}));
+}

@@ -161,3 +161,38 @@ std::string surface(const std::string& name, const std::vector<std::string>& blo
 }
 
 } // namespace lwo2
+
+namespace lwo3 {
+
+std::string form(const std::string& type, const std::string& data)
+{
+    return iff::chunk("FORM", type + data);
+}
+
+std::string still(std::uint32_t index, const std::string& file)
+{
+    return form("CLIP", iff::u4(index) + iff::chunk("STIL", iff::s0(file)));
+}
+
+std::string imageBlock(const std::string& channel, std::uint32_t clip, const std::string& uvMap,
+                       std::uint16_t projection)
+{
+    const std::string header =
+        iff::s0("\x80") + iff::chunk("CHAN", channel) + iff::chunk("ENAB", iff::u2(1));
+    // A texture mapping form and an opacity first, which readers must step over.
+    const std::string mapping =
+        form("TMAP", iff::chunk("CNTR", iff::f4(0) + iff::f4(0) + iff::f4(0) + iff::vx(0)));
+    return form("BLOK", form("IMAP", header) + mapping + iff::chunk("PROJ", iff::u2(projection)) +
+                            iff::chunk("IMAG", iff::vx(clip)) + iff::chunk("VMAP", iff::s0(uvMap)));
+}
+
+std::string surface(const std::string& name, const std::vector<std::string>& blocks)
+{
+    std::string data = iff::s0(name) + iff::s0("");
+    data += iff::chunk("COLR", iff::f4(0.5f) + iff::f4(0.5f) + iff::f4(0.5f) + iff::vx(0));
+    for (const std::string& block : blocks)
+        data += block;
+    return form("SURF", data);
+}
+
+} // namespace lwo3

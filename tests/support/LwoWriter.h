@@ -47,3 +47,16 @@ std::string imageBlock(const std::string& channel, std::uint32_t clip, const std
 std::string surface(const std::string& name, const std::vector<std::string>& blocks);
 
 } // namespace lwo2
+
+// LWO3: the geometry chunks are LWO2's (above); surfaces and clips nest their parts as forms,
+// and every chunk inside them has a 4-byte length.
+namespace lwo3 {
+
+// FORM, 4-byte length, type and data: the nested block of LWO3.
+std::string form(const std::string& type, const std::string& data);
+std::string still(std::uint32_t index, const std::string& file);
+std::string imageBlock(const std::string& channel, std::uint32_t clip, const std::string& uvMap,
+                       std::uint16_t projection = 5);
+std::string surface(const std::string& name, const std::vector<std::string>& blocks);
+
+} // namespace lwo3

@@ -51,6 +51,25 @@ TEST(Lwo2Po2, InfoListsLayersMapsSurfacesAndImagesWithoutWriting)
     EXPECT_FALSE(std::filesystem::exists(dir.file("cube.po2")));
 }
 
+TEST(Lwo2Po2, ReadsLwo3ObjectsAndListsWhatItDidNotRead)
+{
+    TempDir dir;
+    const std::string envelope = lwo3::form("ENVL", iff::chunk("KEY ", iff::f4(0) + iff::f4(1)));
+    dir.write("cube.lwo", texturedCubeLwo3(envelope));
+    const CommandRun info = lwo2po2(dir, "cube.lwo --info");
+    EXPECT_EQ(info.status, 0) << info.err;
+    EXPECT_EQ(info.out.rfind("cube.lwo: LWO3, 1 layers, 1 surfaces, 1 images\n", 0), 0u);
+    EXPECT_NE(info.out.find("\n  COLR image \"Textures/checker.tga\" on UV map \"UV\"\n"),
+              std::string::npos);
+    EXPECT_NE(info.out.find("\nnot read: ENVL forms (not read)\n"), std::string::npos);
+
+    const CommandRun run = lwo2po2(dir, "cube.lwo");
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(run.out, "cube.po2: 8 vertices, 6 polygons, 24 corners; UV set 0 \"UV\" "
+                       "(texture \"checker\"); dropped: ENVL forms (not read)\n");
+    EXPECT_EQ(readPo2(dir.file("cube.po2"), noTextures).vertexCount, 8);
+}
+
 TEST(Lwo2Po2, LoadErrorsExitWithOneAndBadArgumentsWithTwo)
 {
     TempDir dir;

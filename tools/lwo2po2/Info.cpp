@@ -57,5 +57,7 @@ std::string describeObject(const LwoObject& object, const std::string& path)
     }
     for (const LwoClip& clip : object.clips)
         text += "image " + std::to_string(clip.index) + ": \"" + clip.file + "\"\n";
+    for (const std::string& what : object.unread)
+        text += "not read: " + what + "\n";
     return text;
 }

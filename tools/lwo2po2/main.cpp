@@ -1,4 +1,4 @@
-// lwo2po2: one layer of a LightWave object (LWO2 or LWOB) to the player's PO2 mesh file.
+// lwo2po2: one layer of a LightWave object (LWO2, LWO3 or LWOB) to the player's PO2 mesh file.
 #include "Info.h"
 
 #include "lwo/LwoConvert.h"
@@ -21,9 +21,10 @@ constexpr std::size_t replacedExtension = 3;
 
 int main(int argc, char** argv)
 {
-    CLI::App app{"Converts one layer of a LightWave object (LWO2 or LWOB) into a PO2 mesh file, "
-                 "which the player loads beside the object name a scene gives.",
-                 "lwo2po2"};
+    CLI::App app{
+        "Converts one layer of a LightWave object (LWO2, LWO3 or LWOB) into a PO2 mesh file, "
+        "which the player loads beside the object name a scene gives.",
+        "lwo2po2"};
     std::string input;
     std::string output;
     ConvertOptions options;

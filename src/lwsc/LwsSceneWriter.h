@@ -1,0 +1,14 @@
+#pragma once
+
+#include "lwsc/LwsScene.h"
+
+#include <string>
+
+class ConversionReport;
+
+// The scene as version 3 text in the fixed order the player reads: every reference turned into
+// a load-order number, and the lines the player needs but the scene lacks written with
+// LightWave's defaults (reported). An identifier that names no item of the scene is a
+// LoadError naming path and the line that wrote it; in a version 3 scene it passes unchanged,
+// as the player would read it.
+std::string writeLwsScene(const LwsScene& scene, const std::string& path, ConversionReport& report);
