@@ -6,6 +6,7 @@
 #include <EGL/eglext.h>
 #include <GL/gl.h>
 
+#include <algorithm>
 #include <cstring>
 
 OffscreenSurface::~OffscreenSurface()
@@ -115,6 +116,19 @@ bool OffscreenSurface::makeSurface(int width, int height)
     surfaceWidth = width;
     surfaceHeight = height;
     return true;
+}
+
+OffscreenSurface::Size OffscreenSurface::largestSize() const
+{
+    if (!context)
+        return {};
+    // Mesa states a pbuffer limit of 4096 that it does not keep; its surfaces are textures, so
+    // GL's texture and viewport limits are the real ones.
+    GLint viewport[2] = {};
+    GLint texture = 0;
+    glGetIntegerv(GL_MAX_VIEWPORT_DIMS, viewport);
+    glGetIntegerv(GL_MAX_TEXTURE_SIZE, &texture);
+    return {std::min(texture, viewport[0]), std::min(texture, viewport[1])};
 }
 
 bool OffscreenSurface::resize(int width, int height)

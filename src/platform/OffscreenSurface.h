@@ -19,6 +19,14 @@ public:
     // "Can't Activate The GL Rendering Context."); what was made is torn down again.
     const char* create(int width, int height, int colourBits = 32, int zBits = 24);
 
+    // The largest surface the driver draws into whole: GL's texture and viewport limits,
+    // whichever is smaller. Only while open.
+    struct Size {
+        int width = 0;
+        int height = 0;
+    };
+    Size largestSize() const;
+
     // A new surface of the given size for the same context; its contents are undefined.
     bool resize(int width, int height);
 

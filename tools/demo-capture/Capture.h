@@ -1,5 +1,6 @@
 #pragma once
 
+#include "FrameSelection.h"
 #include "timeline/FrameRate.h"
 
 #include <optional>
@@ -24,6 +25,10 @@ struct CaptureOptions {
     std::optional<float> from; // default: the demo's start time
     std::optional<float> to;   // default: the demo's end time
     int quality = visuallyLosslessQuality;
+    // One part of the grid (--segment I/N or --frames A-B), written without audio and with a
+    // sidecar for the join; as given, for messages.
+    std::optional<FrameSelection> selection;
+    std::string selectionText;
     bool quiet = false;         // no progress and no summary (the benchmark)
     bool discardFrames = false; // render only, without read-back or output (its baseline)
 };

@@ -41,6 +41,10 @@ struct SinkSetup {
     FrameRate rate;
     AudioSpan audio;
     int quality = 0; // H.264 constant rate factor; lower is better
+    // A part of a capture: frames numbered from firstIndex (PNG names) and no audio, which the
+    // join writes for the whole span.
+    std::int64_t firstIndex = 0;
+    bool withAudio = true;
 };
 
 // One picture: BGR, 8 bits a channel, rows packed and bottom row first, as GL reads them (the
@@ -68,6 +72,9 @@ protected:
 private:
     std::string failure;
 };
+
+// "frame-000042.png": the name of frame 42 of a capture in a folder.
+std::string frameFileName(std::int64_t index);
 
 // Opens the output at path, or returns null with the reason in error.
 std::unique_ptr<FrameSink> openPngSink(const std::string& folder, SinkSetup setup,

@@ -49,15 +49,14 @@ public:
                                        nullptr))
             return fail(std::string("cannot encode a PNG frame: ") + image.message);
 
-        char name[32];
-        std::snprintf(name, sizeof name, "frame-%0*lld.png", frameNumberDigits,
-                      static_cast<long long>(index));
-        const std::string path = (folder / name).string();
+        const std::string path = (folder / frameFileName(setup.firstIndex + index)).string();
         return writeWhole(path, encoded.data(), size);
     }
 
     bool finish(std::int64_t frames, bool complete) override
     {
+        if (!setup.withAudio)
+            return true;
         const DecodedAudio audio = audioSegment(
             setup.audio,
             complete ? -1 : audioFramesFor(frames, setup.rate, setup.audio.sampleRate()));
@@ -87,6 +86,14 @@ private:
 };
 
 } // namespace
+
+std::string frameFileName(std::int64_t index)
+{
+    char name[32];
+    std::snprintf(name, sizeof name, "frame-%0*lld.png", frameNumberDigits,
+                  static_cast<long long>(index));
+    return name;
+}
 
 std::unique_ptr<FrameSink> openPngSink(const std::string& folder, SinkSetup setup,
                                        std::string& error)

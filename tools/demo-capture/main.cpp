@@ -1,4 +1,5 @@
 #include "Capture.h"
+#include "Join.h"
 
 #include "platform/Console.h"
 #include "platform/MessageBox.h"
@@ -11,7 +12,8 @@
 
 namespace {
 
-constexpr int maxSide = 16384;
+// Beyond any driver's limit; the driver's own, often smaller, is checked once the context exists.
+constexpr int maxSide = 65536;
 
 constexpr const char* description =
     "Records a demo to a video file or to numbered PNG frames, frame for frame the same on every "
@@ -22,6 +24,11 @@ constexpr const char* description =
     "8 bits, top row first) and audio.wav (the music of the span, 16-bit PCM)\n"
     "  NAME.mp4: H.264 video (yuv420p, --quality) and AAC audio\n"
     "  NAME.mkv: lossless FFV1 video (RGB) and FLAC audio\n\n"
+    "Parts: --segment I/N or --frames A-B renders only those frames of the capture's grid (the "
+    "frames --from, --to and --fps define, numbered from 0), exactly as a whole run draws them, "
+    "without audio and with a description beside the output (NAME.json, or part.json in a "
+    "folder); \"demo-capture join OUT PART...\" joins the parts without re-encoding and adds the "
+    "audio of the whole span.\n\n"
     "Ctrl-C stops early and closes the output, which then plays up to the last frame written.\n"
     "Exit status: 0 done, 1 loading or writing failed, 2 bad arguments, 130 interrupted.";
 
@@ -51,10 +58,46 @@ int badUsage(std::string message)
     return exitBadUsage;
 }
 
+constexpr const char* joinDescription =
+    "Joins the parts of one capture (--segment or --frames runs) into OUT without re-encoding "
+    "the video, and adds the audio of the whole span, encoded once. The parts must cover the "
+    "capture's frames once, with no gap or overlap, and come from the same configuration, size "
+    "and codec settings; they may be given in any order. OUT is of the parts' kind: NAME.mkv, "
+    "NAME.mp4, or a folder, into which folder parts' frames are linked. Run it from the demo's "
+    "folder, as the capture.\n"
+    "Exit status: 0 done, 1 refused or failed, 2 bad arguments.";
+
+int join(int argc, char** argv)
+{
+    CLI::App app(joinDescription, "demo-capture join");
+    JoinOptions options;
+    app.add_option("OUT", options.out, "the joined file or folder")->required();
+    app.add_option("PART", options.parts, "the parts' files or folders")->required();
+    app.add_option("--config", options.config, "the demo's configuration file")
+        ->capture_default_str();
+    try {
+        app.parse(argc, argv);
+    } catch (const CLI::CallForHelp&) {
+        std::printf("%s", app.help().c_str());
+        return exitDone;
+    } catch (const CLI::ParseError& error) {
+        return badUsage(error.what());
+    }
+    try {
+        return runJoin(options);
+    } catch (const LoadError& error) {
+        showMessage("Loading Error", error.what(), MessageIcon::Error);
+        return exitFailed;
+    }
+}
+
 } // namespace
 
 int main(int argc, char** argv)
 {
+    if (argc > 1 && std::string(argv[1]) == "join")
+        return join(argc - 1, argv + 1);
+
     CLI::App app(description, "demo-capture");
     CaptureOptions options;
     std::string fps = "60";
@@ -77,6 +120,13 @@ int main(int argc, char** argv)
                    "like the original")
         ->check(CLI::Range(0, worstQuality))
         ->capture_default_str();
+
+    std::string segment;
+    std::string frames;
+    auto* segmentOption =
+        app.add_option("--segment", segment, "only part I of N equal parts of the frames, as I/N");
+    app.add_option("--frames", frames, "only frames A to B of the capture's grid, as A-B")
+        ->excludes(segmentOption);
 
     try {
         app.parse(argc, argv);
@@ -107,6 +157,18 @@ int main(int argc, char** argv)
     }
     if (options.from && options.to && *options.from > *options.to)
         return badUsage("--from must not come after --to");
+    if (!segment.empty()) {
+        options.selection = parseSegment(segment);
+        options.selectionText = "--segment " + segment;
+        if (!options.selection)
+            return badUsage("--segment takes I/N with 1 <= I <= N, not \"" + segment + "\"");
+    }
+    if (!frames.empty()) {
+        options.selection = parseFrameRange(frames);
+        options.selectionText = "--frames " + frames;
+        if (!options.selection)
+            return badUsage("--frames takes A-B with 0 <= A <= B, not \"" + frames + "\"");
+    }
 
     catchInterrupt();
     try {

@@ -1,0 +1,55 @@
+#pragma once
+
+// Owners for the FFmpeg objects demo-capture makes, and FFmpeg's reason for an error code.
+
+extern "C" {
+#include <libavcodec/avcodec.h>
+#include <libavformat/avformat.h>
+#include <libswresample/swresample.h>
+#include <libswscale/swscale.h>
+}
+
+#include <memory>
+#include <string>
+
+struct FormatDeleter {
+    void operator()(AVFormatContext* format) const
+    {
+        if (format->pb && format->oformat && !(format->oformat->flags & AVFMT_NOFILE))
+            avio_closep(&format->pb);
+        avformat_free_context(format);
+    }
+};
+struct InputDeleter {
+    void operator()(AVFormatContext* format) const { avformat_close_input(&format); }
+};
+struct CodecDeleter {
+    void operator()(AVCodecContext* codec) const { avcodec_free_context(&codec); }
+};
+struct FrameDeleter {
+    void operator()(AVFrame* frame) const { av_frame_free(&frame); }
+};
+struct PacketDeleter {
+    void operator()(AVPacket* packet) const { av_packet_free(&packet); }
+};
+struct ScaleDeleter {
+    void operator()(SwsContext* scale) const { sws_freeContext(scale); }
+};
+struct ResampleDeleter {
+    void operator()(SwrContext* resample) const { swr_free(&resample); }
+};
+
+using FormatPtr = std::unique_ptr<AVFormatContext, FormatDeleter>;
+using InputPtr = std::unique_ptr<AVFormatContext, InputDeleter>;
+using CodecPtr = std::unique_ptr<AVCodecContext, CodecDeleter>;
+using FramePtr = std::unique_ptr<AVFrame, FrameDeleter>;
+using PacketPtr = std::unique_ptr<AVPacket, PacketDeleter>;
+using ScalePtr = std::unique_ptr<SwsContext, ScaleDeleter>;
+using ResamplePtr = std::unique_ptr<SwrContext, ResampleDeleter>;
+
+inline std::string avError(int code)
+{
+    char text[AV_ERROR_MAX_STRING_SIZE] = {};
+    av_strerror(code, text, sizeof text);
+    return text;
+}
