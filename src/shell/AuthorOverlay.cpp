@@ -1,9 +1,10 @@
 #include "shell/AuthorOverlay.h"
 
-#include "scene/Scene.h"
 #include "shell/DemoPlayer.h"
 #include "shell/Playback.h"
+#include "timeline/FrameStats.h"
 
+#include <algorithm>
 #include <cstdio>
 
 namespace {
@@ -19,21 +20,6 @@ std::string format(const char* pattern, double a, double b = 0.0, double c = 0.0
     return text;
 }
 
-const char* clearWord(ClearMode mode)
-{
-    switch (mode) {
-    case ClearMode::Nothing:
-        return "nc";
-    case ClearMode::Depth:
-        return "cz";
-    case ClearMode::DepthAndColour:
-        return "cl";
-    case ClearMode::Colour:
-        return "cc";
-    }
-    return "?";
-}
-
 std::string loopLine(const Playback& playback)
 {
     if (const auto loop = playback.loop())
@@ -46,37 +32,20 @@ std::string loopLine(const Playback& playback)
 
 } // namespace
 
-std::string describeLayer(const Layer& layer, float t)
-{
-    const LayerEvent* event =
-        layer.current < layer.events.size() ? &layer.events[layer.current] : nullptr;
-    if (!event || event->time > t)
-        return layer.name + ": -";
-    if (!event->scene)
-        return layer.name + ": none";
-    return layer.name + ": " + event->scene->name + " cam " + std::to_string(event->cameraNumber) +
-           " " + clearWord(event->clearMode);
-}
-
-void AuthorOverlay::frameShown(double milliseconds)
-{
-    recent.push_back(static_cast<float>(milliseconds));
-    while (recent.size() > graphFrames)
-        recent.pop_front();
-}
-
-TextPanel AuthorOverlay::panel(DemoPlayer& player, const Playback& playback) const
+TextPanel AuthorOverlay::panel(DemoPlayer& player, const Playback& playback,
+                               const FrameStats& stats) const
 {
     TextPanel panel;
     const float t = playback.time();
     panel.lines.push_back(format("t %.3f s  music %.3f s", static_cast<double>(t),
                                  static_cast<double>(player.clock->getTime())) +
                           (playback.paused() ? "  PAUSED" : ""));
+    const std::vector<double> recent = stats.recent(graphFrames);
     double total = 0.0;
     double worst = 0.0;
-    for (const float ms : recent) {
-        total += static_cast<double>(ms);
-        worst = std::max(worst, static_cast<double>(ms));
+    for (const double ms : recent) {
+        total += ms;
+        worst = std::max(worst, ms);
     }
     if (recent.empty() || total <= 0.0)
         panel.lines.push_back("fps -");
@@ -85,12 +54,13 @@ TextPanel AuthorOverlay::panel(DemoPlayer& player, const Playback& playback) con
                                      static_cast<double>(recent.size()) * 1000.0 / total,
                                      total / static_cast<double>(recent.size()), worst));
     for (const Layer& layer : player.timeline.layers)
-        panel.lines.push_back(describeLayer(layer, t));
+        panel.lines.push_back(describeLayerEvent(layer));
     panel.lines.push_back(loopLine(playback));
     // A long loading error wraps over a few lines rather than widening the box off the screen.
     for (std::size_t at = 0; at < reload.size() && at < wrapColumns * reloadLines;
          at += wrapColumns)
         panel.lines.push_back(reload.substr(at, wrapColumns));
-    panel.frameMilliseconds.assign(recent.begin(), recent.end());
+    for (const double ms : recent)
+        panel.frameMilliseconds.push_back(static_cast<float>(ms));
     return panel;
 }

@@ -1,11 +1,11 @@
 #include "shell/SteeredLoop.h"
 
-#include "platform/Clock.h"
 #include "platform/Window.h"
 #include "render/TextPanel.h"
 #include "shell/AuthorKeys.h"
 #include "shell/AuthorOverlay.h"
 #include "shell/DemoPlayer.h"
+#include "shell/FrameTimer.h"
 #include "shell/MainLoop.h"
 #include "shell/Playback.h"
 #include "timeline/FrameComposition.h"
@@ -13,14 +13,14 @@
 // While a paused picture stands, the loop waits this long for events instead of spinning.
 constexpr int heldPictureWaitMilliseconds = 10;
 
-int runSteeredLoop(DemoPlayer& player, Window& window, const FrameClock& clock, Playback& playback,
-                   bool author)
+int runSteeredLoop(DemoPlayer& player, Window& window, const FrameClock& clock, FrameStats& stats,
+                   Playback& playback, bool author)
 {
     AuthorKeys keys(playback);
     AuthorOverlay overlay;
+    FrameTimer timer(stats, player.timeline);
+    const auto stopPending = [&] { return window.stopPending(); };
     bool drawn = false;
-    std::int64_t lastPresent = performanceCounter();
-    const double millisecondsPerTick = 1000.0 / static_cast<double>(performanceFrequency());
     MainLoopHooks hooks;
     hooks.pumpEvents = [&] {
         const bool quit = window.pumpEvents();
@@ -35,24 +35,23 @@ int runSteeredLoop(DemoPlayer& player, Window& window, const FrameClock& clock, 
         drawn = playback.frameWanted();
         if (!drawn)
             return;
-        renderFrame(player.timeline, t, clock);
+        timer.drawing(t);
+        renderFrame(player.timeline, t, clock, stopPending);
         // Over the last layer. A texture layer drawn first without a colour clear copies the
         // previous frame, and so the overlay too where its texture lies under the box.
         if (keys.overlayShown())
-            drawTextPanel(overlay.panel(player, playback));
+            drawTextPanel(overlay.panel(player, playback, stats));
     };
     hooks.stopMusic = [&] { player.clock->stop(); };
     hooks.escapeHeld = [&] { return window.keys()[virtualKeyEscape]; };
+    hooks.stopPending = stopPending;
     hooks.present = [&] {
         if (!drawn && window.active()) {
             window.waitForEvents(heldPictureWaitMilliseconds);
             return;
         }
         window.swapBuffers();
-        const std::int64_t now = performanceCounter();
-        if (drawn)
-            overlay.frameShown(static_cast<double>(now - lastPresent) * millisecondsPerTick);
-        lastPresent = now;
+        timer.presented();
         drawn = false;
     };
     return runLoop(playback.endTime(), hooks);

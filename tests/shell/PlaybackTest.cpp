@@ -12,6 +12,7 @@
 #include "shell/Viewport.h"
 #include "support/TempDir.h"
 #include "timeline/FrameComposition.h"
+#include "timeline/FrameStats.h"
 #include "timeline/Preroll.h"
 #include "timeline/TimelineScript.h"
 #include "timeline/VirtualClock.h"
@@ -278,9 +279,10 @@ TEST(Overlay, ChangesNoPixelOutsideItsBoxAndNoStateTheNextFrameSees)
     const std::vector<unsigned char> shownNext = framePixels();
 
     AuthorOverlay overlay;
+    const FrameStats stats;
     GLint viewport[4] = {};
     glGetIntegerv(GL_VIEWPORT, viewport);
-    const PanelBox box = panelBox(overlay.panel(*player, playback), viewport);
+    const PanelBox box = panelBox(overlay.panel(*player, playback, stats), viewport);
     ASSERT_GT(box.width, 100);
     int changedInside = 0;
     int changedOutside = 0;
@@ -297,12 +299,12 @@ TEST(Overlay, ChangesNoPixelOutsideItsBoxAndNoStateTheNextFrameSees)
     EXPECT_GT(changedInside, box.width * box.height / 2);
     EXPECT_TRUE(shownNext == plainNext);
 
-    const std::vector<std::string> lines = overlay.panel(*player, playback).lines;
+    const std::vector<std::string> lines = overlay.panel(*player, playback, stats).lines;
     ASSERT_GE(lines.size(), 6u);
     EXPECT_EQ(lines[0].rfind("t 3.000 s  music 3.000 s", 0), 0u) << lines[0];
     EXPECT_NE(lines[0].find("PAUSED"), std::string::npos);
-    EXPECT_EQ(lines[2], "glow: orbit cam 1 cc");
-    EXPECT_EQ(lines[3], "final: city cam 1 cl");
+    EXPECT_EQ(lines[2], "glow: orbit camera 1 clear cc");
+    EXPECT_EQ(lines[3], "final: city camera 1 clear cl");
     EXPECT_EQ(lines[4], "overlay: none");
     EXPECT_EQ(lines[5], "loop off (L marks its start)");
 }
