@@ -1,6 +1,7 @@
 #include "material/MaterialApply.h"
 
 #include "combiners/EmulatedCombiners.h"
+#include "image/Anisotropy.h"
 #include "image/TextureCache.h"
 #include "material/ShaderProgram.h"
 #include "shell/GlExtensions.h"
@@ -24,7 +25,8 @@ void applyStage(const Texture& texture, GLenum unit, GLenum minFilter, GLenum ma
     glTexParameteri(texture.target, GL_TEXTURE_MIN_FILTER, static_cast<GLint>(minFilter));
     glTexParameteri(texture.target, GL_TEXTURE_WRAP_S, static_cast<GLint>(wrapU));
     glTexParameteri(texture.target, GL_TEXTURE_WRAP_T, static_cast<GLint>(wrapV));
-    glTexParameterf(texture.target, GL_TEXTURE_MAX_ANISOTROPY_EXT, anisotropy);
+    glTexParameterf(texture.target, GL_TEXTURE_MAX_ANISOTROPY_EXT,
+                    filteredAnisotropy(anisotropy, texture.maxAnisotropy, minFilter, magFilter));
     glTexEnvf(GL_TEXTURE_FILTER_CONTROL_EXT, GL_TEXTURE_LOD_BIAS_EXT, bias);
 }
 
@@ -96,10 +98,6 @@ void applyMaterial(const Material& material)
         glEnable(combiners.emulated ? GL_FRAGMENT_PROGRAM_ARB : registerCombiners);
         glCallList(combiners.list.get());
     }
-    // A pixel program wins over emulated combiners, as fragment programs do over native ones.
-    EmulatedCombiners* emulation =
-        material.combiners ? material.combiners->emulated.get() : nullptr;
-    setActiveCombiners(material.pixelProgram ? nullptr : emulation);
     if (material.depth)
         applyDepth(*material.depth);
     if (material.vertexProgram)
@@ -112,9 +110,12 @@ void applyMaterial(const Material& material)
         applyCull(*material.cull);
 }
 
-void applyMaterialPushed(const Material& material)
+const EmulatedCombiners* emulatedCombinersOf(const Material& material)
 {
-    // The caller's glPopAttrib() after its draw closes this bracket.
-    glPushAttrib(GL_ALL_ATTRIB_BITS);
-    applyMaterial(material);
+    if (!material.combiners)
+        return nullptr;
+    for (const ShaderProgram* program : {material.vertexProgram, material.pixelProgram})
+        if (program && program->target == GL_FRAGMENT_PROGRAM_ARB)
+            return nullptr;
+    return material.combiners->emulated.get();
 }

@@ -1,19 +1,25 @@
 #include "shell/MainLoop.h"
 
 #include "platform/Window.h"
-#include "shell/AuthorKeys.h"
 #include "shell/DemoPlayer.h"
+#include "shell/FrameTimer.h"
 #include "shell/MusicStream.h"
-#include "shell/Playback.h"
+#include "shell/SteeredLoop.h"
 #include "timeline/FrameClock.h"
 #include "timeline/FrameComposition.h"
+#include "timeline/FrameStats.h"
 
 int runLoop(float endTime, const MainLoopHooks& hooks)
 {
+    bool cutShort = false;
     for (;;) {
         // No frame is drawn while events are pending: pumpEvents drains them all first.
         if (hooks.pumpEvents())
             break;
+        // An Escape that cut the last frame short ends the loop now, not after one more frame.
+        if (cutShort && hooks.escapeHeld())
+            break;
+        cutShort = false;
         if (hooks.active()) {
             const float t = hooks.demoTime();
             if (t > endTime) {
@@ -25,58 +31,38 @@ int runLoop(float endTime, const MainLoopHooks& hooks)
         // The frame of this pass is dropped: the last one shown stays on screen.
         if (hooks.escapeHeld())
             break;
+        if (hooks.stopPending && hooks.stopPending()) {
+            cutShort = true;
+            continue;
+        }
         hooks.present();
     }
     return 0;
 }
 
-// While a paused picture stands, the loop waits this long for events instead of spinning.
-constexpr int heldPictureWaitMilliseconds = 10;
-
-static int runSteeredLoop(DemoPlayer& player, Window& window, const FrameClock& clock,
-                          Playback& playback, bool author)
-{
-    AuthorKeys keys(playback);
-    bool drawn = false;
-    MainLoopHooks hooks;
-    hooks.pumpEvents = [&] {
-        const bool quit = window.pumpEvents();
-        std::vector<KeyPress> presses = window.takeKeyPresses();
-        if (author)
-            keys.handle(presses);
-        return quit;
-    };
-    hooks.active = [&] { return window.active(); };
-    hooks.demoTime = [&] { return playback.frameTime(); };
-    hooks.renderFrame = [&](float t) {
-        drawn = playback.frameWanted();
-        if (drawn)
-            renderFrame(player.timeline, t, clock);
-    };
-    hooks.stopMusic = [&] { player.clock->stop(); };
-    hooks.escapeHeld = [&] { return window.keys()[virtualKeyEscape]; };
-    hooks.present = [&] {
-        if (drawn || !window.active())
-            window.swapBuffers();
-        else
-            window.waitForEvents(heldPictureWaitMilliseconds);
-        drawn = false;
-    };
-    return runLoop(playback.endTime(), hooks);
-}
-
 int runMainLoop(DemoPlayer& player, Window& window, const FrameClock& clock, Playback* playback,
-                bool author)
+                bool author, FrameStats* stats)
 {
+    FrameStats unused;
+    FrameStats& frameStats = stats ? *stats : unused;
     if (playback)
-        return runSteeredLoop(player, window, clock, *playback, author);
+        return runSteeredLoop(player, window, clock, frameStats, *playback, author);
+    FrameTimer timer(frameStats, player.timeline);
+    const auto stopPending = [&] { return window.stopPending(); };
     MainLoopHooks hooks;
     hooks.pumpEvents = [&] { return window.pumpEvents(); };
     hooks.active = [&] { return window.active(); };
     hooks.demoTime = [&] { return player.demoTime(); };
-    hooks.renderFrame = [&](float t) { renderFrame(player.timeline, t, clock); };
+    hooks.renderFrame = [&](float t) {
+        timer.drawing(t);
+        renderFrame(player.timeline, t, clock, stopPending);
+    };
     hooks.stopMusic = [&] { player.clock->stop(); };
     hooks.escapeHeld = [&] { return window.keys()[virtualKeyEscape]; };
-    hooks.present = [&] { window.swapBuffers(); };
+    hooks.stopPending = stopPending;
+    hooks.present = [&] {
+        window.swapBuffers();
+        timer.presented();
+    };
     return runLoop(player.timeline.endTime, hooks);
 }

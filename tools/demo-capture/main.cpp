@@ -95,6 +95,7 @@ int join(int argc, char** argv)
 
 int main(int argc, char** argv)
 {
+    turnMessageBoxesOff();
     if (argc > 1 && std::string(argv[1]) == "join")
         return join(argc - 1, argv + 1);
 
@@ -120,6 +121,10 @@ int main(int argc, char** argv)
                    "like the original")
         ->check(CLI::Range(0, worstQuality))
         ->capture_default_str();
+    app.add_option("--anisotropy", options.anisotropy,
+                   "ceiling on anisotropic texture filtering, 1 (none) up to the driver's "
+                   "maximum; default the driver's maximum, 1 on software renderers")
+        ->check(CLI::Range(1.0f, 1024.0f));
 
     std::string segment;
     std::string frames;
