@@ -8,9 +8,6 @@
 
 namespace {
 
-constexpr std::uint32_t firstVersionWithIdentifiers = 4;
-constexpr std::uint32_t firstVersionWithMorphIdentifiers = 5;
-
 // Written after an object's motion by newer versions; they have no version 3 meaning, and
 // written in place they would push "ParentItem" out of where the player looks for it.
 constexpr std::array<std::string_view, 15> ikAndPathLines = {"IKInitCustomFrame",

@@ -37,6 +37,10 @@ struct LwsReference {
     std::size_t line = 0;
 };
 
+// Items carry permanent identifiers from version 4, morph targets name them from version 5.
+constexpr std::uint32_t firstVersionWithIdentifiers = 4;
+constexpr std::uint32_t firstVersionWithMorphIdentifiers = 5;
+
 // The first hexadecimal digit of an identifier names the item's kind.
 enum class ItemKind : std::uint32_t { Object = 1, Light = 2, Camera = 3, Bone = 4 };
 constexpr int itemKindShift = 28;

@@ -11,7 +11,6 @@
 namespace {
 
 constexpr std::array<std::uint32_t, 4> convertibleVersions = {3, 4, 5, 8};
-constexpr std::uint32_t firstVersionWithIdentifiers = 4;
 
 constexpr std::array<std::string_view, 8> frameKeywords = {
     "FirstFrame",       "LastFrame",        "FrameStep",    "PreviewFirstFrame",
@@ -36,6 +35,15 @@ std::uint32_t readVersion(LineCursor& lines)
     return version;
 }
 
+// The one number after a keyword; the player would take the next line's word for a missing one.
+std::string readNumber(const LineCursor& lines, const LwsLine& line)
+{
+    const auto words = line.words();
+    if (words.empty() || !isNumber(words[0]))
+        lines.failAt(line, "\"" + std::string(line.keyword) + "\" needs a number");
+    return std::string(words[0]);
+}
+
 // Lines that name the scene as a whole, wherever they stand. True when line was one.
 bool readSceneLine(SceneContext& context, const LwsLine& line)
 {
@@ -43,10 +51,7 @@ bool readSceneLine(SceneContext& context, const LwsLine& line)
     LineCursor& lines = context.lines;
     const std::string_view keyword = line.keyword;
     if (std::find(frameKeywords.begin(), frameKeywords.end(), keyword) != frameKeywords.end()) {
-        const auto words = line.words();
-        if (words.empty() || !isNumber(words[0]))
-            lines.failAt(line, "\"" + std::string(keyword) + "\" needs a number");
-        scene.frameLines.emplace_back(keyword, words[0]);
+        scene.frameLines.emplace_back(keyword, readNumber(lines, line));
     } else if (keyword == "AmbientColor") {
         scene.ambientColour = readTriple(lines, line);
     } else if (keyword == "AmbientIntensity") {
@@ -54,7 +59,7 @@ bool readSceneLine(SceneContext& context, const LwsLine& line)
     } else if (keyword == "BackdropColor") {
         scene.backdropColour = readTriple(lines, line);
     } else if (keyword == "FogType") {
-        scene.fogType = std::string(line.rest);
+        scene.fogType = readNumber(lines, line);
     } else if (keyword == "FogMinDistance") {
         scene.fogMinDistance = readChannel(lines, line, context.report);
     } else if (keyword == "FogMaxDistance") {
@@ -64,7 +69,7 @@ bool readSceneLine(SceneContext& context, const LwsLine& line)
     } else if (keyword == "FGDissolve") {
         scene.fgDissolve = readChannel(lines, line, context.report);
     } else if (keyword == "NearClipDistance") {
-        scene.nearClip = std::string(line.rest);
+        scene.nearClip = readNumber(lines, line);
     } else if (keyword == "BGImage" || keyword == "FGImage") {
         // The player takes the fifth word as the quoted picture name.
         constexpr std::size_t nameWord = 4;

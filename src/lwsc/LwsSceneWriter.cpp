@@ -12,8 +12,6 @@
 
 namespace {
 
-constexpr std::uint32_t firstVersionWithIdentifiers = 4;
-constexpr std::uint32_t firstVersionWithMorphIdentifiers = 5;
 constexpr int boneShift = 16;
 constexpr std::uint32_t objectIndexMask = 0xFFFF;
 // Load-order numbers hold 16 bits, a bone's number within its object 12.
