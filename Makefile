@@ -7,7 +7,7 @@ FUZZ_BUILD ?= build-fuzz
 PACKAGES := cmake ninja-build g++ pkg-config libsdl2-dev libsndfile1-dev libasound2-dev libjpeg-dev \
 	libgtest-dev libbenchmark-dev libegl-dev libgl-dev libgl1-mesa-dri libegl-mesa0 ccache \
 	libavcodec-dev libavformat-dev libavutil-dev libswscale-dev libswresample-dev libpng-dev \
-	libcli11-dev nlohmann-json3-dev clang libclang-rt-14-dev
+	libcli11-dev nlohmann-json3-dev clang libclang-rt-14-dev parallel slurm-wlm munge
 
 .PHONY: all deps configure build run test bench fuzz clean
 

@@ -187,3 +187,27 @@ TEST(CaptureJoin, BadSegmentsAndRangesAreUsageErrors)
         EXPECT_EQ(std::count(bad.err.begin(), bad.err.end(), '\n'), 1) << arguments << bad.err;
     }
 }
+
+// The README's recipe for GNU parallel, on this machine as an ssh login (":" is the local one):
+// two parts side by side, then the join, equal to the single run.
+TEST(CaptureJoin, GnuParallelRunsThePartsAndTheJoinMeetsTheSingleRun)
+{
+    if (runCommand(TempDir(), "command -v parallel").status != 0)
+        GTEST_SKIP() << "GNU parallel is not installed (Debian package parallel)";
+    TempDir demo;
+    writeDemo(demo);
+    const CommandRun parts =
+        runCommand(demo, "cd '" + demo.path().string() +
+                             "' && mkdir -p parts && env -u DISPLAY parallel --will-cite --halt "
+                             "now,fail=1 --sshlogin : '" DEMO_CAPTURE "' --out parts/part-{}.mkv " +
+                             grid + " --segment {}/2 ::: 1 2");
+    ASSERT_EQ(parts.status, 0) << parts.err;
+    ASSERT_EQ(run(demo, "join joined.mkv parts/part-1.mkv parts/part-2.mkv").status, 0);
+    ASSERT_EQ(run(demo, std::string("--out single.mkv ") + grid).status, 0);
+    const DecodedVideo single = decodeVideo(demo.file("single.mkv"));
+    const DecodedVideo whole = decodeVideo(demo.file("joined.mkv"));
+    ASSERT_EQ(whole.pictures.size(), static_cast<std::size_t>(gridFrames));
+    for (std::size_t i = 0; i < whole.pictures.size(); ++i)
+        EXPECT_TRUE(whole.pictures[i].rgb == single.pictures[i].rgb) << "frame " << i;
+    EXPECT_TRUE(whole.samples == single.samples);
+}
