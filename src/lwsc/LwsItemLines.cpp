@@ -87,8 +87,10 @@ PluginLine pluginOf(const LwsLine& line)
     return plugin;
 }
 
-// The morph set-up inside a deformer plug-in's body, in the version 3 keywords.
-bool readMorphBody(SceneContext& context, const std::vector<std::string>& body, LwsObject& object)
+// The morph set-up inside a deformer plug-in's body, in the version 3 keywords; errors name the
+// plug-in's line.
+bool readMorphBody(SceneContext& context, const LwsLine& plugin,
+                   const std::vector<std::string>& body, LwsObject& object)
 {
     LwsMorph morph;
     bool found = false;
@@ -100,7 +102,7 @@ bool readMorphBody(SceneContext& context, const std::vector<std::string>& body, 
             morph.amount.constant = std::string(words[1]);
             found = true;
         } else if (words[0] == "MorphTarget") {
-            morph.target = readReference(context.lines, context.lines.last(), words[1]);
+            morph.target = readReference(context.lines, plugin, words[1]);
         } else if (words[0] == "MorphSurfaces") {
             morph.surfaces = std::string(words[1]);
         }
@@ -125,7 +127,7 @@ void readPlugin(SceneContext& context, const LwsLine& line, LwsObject& object)
         const std::vector<std::string> body = readPluginBody(context.lines, line);
         if (!context.lines.atEnd() && context.lines.peek().keyword == "PluginEnabled")
             context.lines.take();
-        if (readMorphBody(context, body, object))
+        if (readMorphBody(context, line, body, object))
             return;
     } else {
         skipBlock(context.lines, line);

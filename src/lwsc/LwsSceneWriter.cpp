@@ -5,7 +5,6 @@
 #include "shell/LoadError.h"
 
 #include <array>
-#include <charconv>
 #include <cstdio>
 #include <numbers>
 #include <string_view>
@@ -17,6 +16,9 @@ constexpr std::uint32_t firstVersionWithIdentifiers = 4;
 constexpr std::uint32_t firstVersionWithMorphIdentifiers = 5;
 constexpr int boneShift = 16;
 constexpr std::uint32_t objectIndexMask = 0xFFFF;
+// Load-order numbers hold 16 bits, a bone's number within its object 12.
+constexpr std::size_t mostItemsOfAKind = 0x10000;
+constexpr std::size_t mostBonesOfAnObject = 0x1000;
 constexpr const char* spotLightType = "2";
 constexpr const char* blurWithLength = "2";
 
@@ -64,6 +66,8 @@ public:
 
 private:
     void layOut();
+    void identify(std::uint32_t id, std::uint32_t outputId, std::size_t line);
+    [[noreturn]] void failAt(std::size_t line, const std::string& why) const;
     std::uint32_t resolve(const LwsReference& reference, std::string_view keyword) const;
     [[noreturn]] void unknown(const LwsReference& reference, std::string_view keyword) const;
 
@@ -91,6 +95,18 @@ private:
     std::vector<std::size_t> positionOfInput;                      // input index to position
 };
 
+void Writer::failAt(std::size_t line, const std::string& why) const
+{
+    throw LoadError("Cannot convert scene " + path + ": line " + std::to_string(line) + ": " + why);
+}
+
+void Writer::identify(std::uint32_t id, std::uint32_t outputId, std::size_t line)
+{
+    // Identifiers are permanent and unique from version 4; version 3 makes its own.
+    if (!attachIds.emplace(id, outputId).second)
+        failAt(line, "identifier " + hex8(id) + " is declared a second time");
+}
+
 void Writer::layOut()
 {
     const bool translatePivots = scene.version >= firstVersionWithIdentifiers;
@@ -101,21 +117,31 @@ void Writer::layOut()
         const bool offset = moved && translatePivots;
         if (moved && !translatePivots)
             report.dropped("pivot positions (version 3: the player ignores them)");
+        if (objects.size() + (offset ? 2 : 1) > mostItemsOfAKind)
+            failAt(source.line, "more objects than the 65,536 a scene can number");
+        if (source.bones.size() > mostBonesOfAnObject)
+            failAt(source.line, "more bones than the 4,096 an object can number");
         if (offset) {
             report.changed("pivot positions kept through a parent null", source.name);
-            attachIds[source.id] = itemId(ItemKind::Object, objects.size());
+            identify(source.id, itemId(ItemKind::Object, objects.size()), source.line);
             objects.push_back({&source, true, false});
         } else {
-            attachIds[source.id] = itemId(ItemKind::Object, objects.size());
+            identify(source.id, itemId(ItemKind::Object, objects.size()), source.line);
         }
         morphPositions[source.id] = objects.size();
         positionOfInput.push_back(objects.size());
         objects.push_back({&source, false, offset});
     }
+    if (scene.lights.size() > mostItemsOfAKind)
+        failAt(scene.lights[mostItemsOfAKind].line, "more lights than a scene can number");
+    if (scene.cameras.size() > mostItemsOfAKind)
+        failAt(scene.cameras[mostItemsOfAKind].line, "more cameras than a scene can number");
     for (std::size_t i = 0; i < scene.lights.size(); ++i)
-        attachIds[scene.lights[i].id] = itemId(ItemKind::Light, i);
+        identify(scene.lights[i].id, itemId(ItemKind::Light, i), scene.lights[i].line);
     for (std::size_t i = 0; i < scene.cameras.size(); ++i)
-        attachIds[scene.cameras[i].id] = itemId(ItemKind::Camera, i);
+        identify(scene.cameras[i].id, itemId(ItemKind::Camera, i), scene.cameras[i].line);
+    // A bone's identifier carries its object's number, so bones of different objects may share
+    // one only in damaged files; references between bones are looked up in their own object.
     for (std::size_t i = 0; i < scene.objects.size(); ++i)
         for (std::size_t b = 0; b < scene.objects[i].bones.size(); ++b)
             attachIds.try_emplace(scene.objects[i].bones[b].id, boneId(b, positionOfInput[i]));
@@ -123,9 +149,8 @@ void Writer::layOut()
 
 void Writer::unknown(const LwsReference& reference, std::string_view keyword) const
 {
-    throw LoadError("Cannot convert scene " + path + ": line " + std::to_string(reference.line) +
-                    ": " + std::string(keyword) + " " + hex8(reference.id) +
-                    " names no item of the scene");
+    failAt(reference.line,
+           std::string(keyword) + " " + hex8(reference.id) + " names no item of the scene");
 }
 
 std::uint32_t Writer::resolve(const LwsReference& reference, std::string_view keyword) const

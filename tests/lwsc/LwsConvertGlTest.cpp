@@ -10,8 +10,10 @@
 #include "support/TempDir.h"
 #include "timeline/DemoAssets.h"
 
+#include <GL/gl.h>
 #include <gtest/gtest.h>
 
+#include <array>
 #include <filesystem>
 
 using lws::Item;
@@ -119,4 +121,51 @@ TEST_F(LwsConvertGl, TheBundledDemosScenesConvertToWhatThePlayerLoadsFromThem)
         ++scenes;
     }
     EXPECT_EQ(scenes, 4u);
+}
+
+namespace {
+
+// Where the player puts a point of the item's geometry at time t: the item's matrix with the
+// identity as the camera view.
+std::array<float, 3> placed(SceneItem& item, float t, const std::array<float, 3>& point)
+{
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+    item.loadItemMatrix(t);
+    float m[16];
+    glGetFloatv(GL_MODELVIEW_MATRIX, m);
+    return {m[0] * point[0] + m[4] * point[1] + m[8] * point[2] + m[12],
+            m[1] * point[0] + m[5] * point[1] + m[9] * point[2] + m[13],
+            m[2] * point[0] + m[6] * point[1] + m[10] * point[2] + m[14]};
+}
+
+} // namespace
+
+TEST_F(LwsConvertGl, AnObjectTurnsAboutItsPivotAndChildrenFollowThePivot)
+{
+    lws::SceneDescription description = meshScene(5);
+    Item& shipItem = description.items[0];
+    shipItem.pivot = {1.0, 0.0, 0.0};
+    shipItem.channels = lws::restChannels(0, 2, 0);
+    shipItem.channels[3] = {Key{0.0, 0.0, 3}, Key{1.5707963267948966, 1.0, 3}}; // heading
+    const SceneConversion conversion = convertScene(lws::writeScene(description), "in.lws");
+    const auto scene = files.load(conversion.text);
+    SceneObject& ship = *scene->objects[1];
+    ASSERT_NE(ship.mesh, nullptr);
+    for (float t : {0.0f, 0.5f, 1.0f}) {
+        SCOPED_TRACE(t);
+        // The pivot point stays at the item's position whatever the heading.
+        const auto pivot = placed(ship, t, {1.0f, 0.0f, 0.0f});
+        EXPECT_NEAR(pivot[0], 0.0f, 1e-5f);
+        EXPECT_NEAR(pivot[1], 2.0f, 1e-5f);
+        EXPECT_NEAR(pivot[2], 0.0f, 1e-5f);
+    }
+    // A quarter turn of heading swings the point one unit past the pivot from +X to -Z.
+    const auto swung = placed(ship, 1.0f, {2.0f, 0.0f, 0.0f});
+    EXPECT_NEAR(swung[0], 0.0f, 1e-5f);
+    EXPECT_NEAR(swung[2], -1.0f, 1e-5f);
+    // The rig, a child of the ship, hangs from the pivot: its origin sits one unit above it.
+    const auto rigOrigin = placed(*scene->objects[2], 0.0f, {0.0f, 0.0f, 0.0f});
+    EXPECT_NEAR(rigOrigin[0], 0.0f, 1e-5f);
+    EXPECT_NEAR(rigOrigin[1], 3.0f, 1e-5f);
 }

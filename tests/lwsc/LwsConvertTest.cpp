@@ -243,6 +243,8 @@ TEST(LwsConvert, DamagedScenesNameTheFileTheLineAndWhy)
         {"LWSC\nfive\n", "line 2: the version line holds \"five\""},
         {replaced("ParentItem 10000009", "ParentItem 1000000C"),
          "ParentItem 1000000C names no item of the scene"},
+        {replaced("AddNullObject 10000001 Arm", "AddNullObject 10000005 Arm"),
+         "line 164: identifier 10000005 is declared a second time"},
         {replaced("ParentItem 10000009", "ParentItem 1234567890"),
          "\"ParentItem\" value \"1234567890\" is not an item identifier"},
         {replaced("NumChannels 9", "NumChannels 3"), "line 19: a motion of 3 channels"},
