@@ -37,7 +37,7 @@ test: build
 
 # The benchmarks with an in-process baseline, then every "ratio" and "figure" line together.
 BENCHES ?= render_bench image_bench layer_bench scene_bench startup_bench material_bench \
-	combiner_emulation_bench lwo_bench capture_bench
+	combiner_emulation_bench lwo_bench capture_bench frame_pacing_bench
 bench: build
 	@rm -f $(BUILD)/bench/all.log
 	@for b in $(BENCHES); do \

@@ -1,5 +1,6 @@
 #include "image/TextureCache.h"
 
+#include "image/Anisotropy.h"
 #include "image/Image.h"
 #include "image/TextureUpload.h"
 #include "shell/DemoConfig.h"
@@ -9,7 +10,10 @@
 
 #include <utility>
 
-TextureCache::TextureCache(const DemoPaths& demoPaths) : paths(demoPaths) {}
+TextureCache::TextureCache(const DemoPaths& demoPaths, std::optional<float> anisotropy)
+    : paths(demoPaths), anisotropySetting(anisotropy)
+{
+}
 
 Texture& TextureCache::getByName(const std::string& name)
 {
@@ -48,6 +52,7 @@ Texture& TextureCache::findOrCreate(const std::string& key)
     // Built aside and appended only when complete: a throw below leaves the cache as it was and
     // the half-made texture deletes its GL name.
     auto texture = std::make_unique<Texture>(key);
+    texture->maxAnisotropy = currentAnisotropyCeiling(anisotropySetting);
     if (const std::uint32_t size = cubeMapSize(key)) {
         uploadNormCubeMap(*texture, size);
     } else {

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <istream>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -24,13 +25,17 @@ struct Texture {
     GlHandle glName;
     std::string name;              // the full path that is the cache key
     GLenum target = GL_TEXTURE_2D; // GL_TEXTURE_2D, rectTextureTarget or GL_TEXTURE_CUBE_MAP_ARB
+    float maxAnisotropy = 1.0f;    // the most any stage samples it with (image/Anisotropy.h)
 };
 
 // Texture names to GL textures, each read and uploaded once. References handed out stay valid
 // for the cache's lifetime. A failed load throws and leaves the cache unchanged.
 class TextureCache {
 public:
-    explicit TextureCache(const DemoPaths& paths);
+    // anisotropySetting: the user's ceiling on anisotropic filtering, for every texture uploaded
+    // here; without one the driver's own (image/Anisotropy.h).
+    explicit TextureCache(const DemoPaths& paths,
+                          std::optional<float> anisotropySetting = std::nullopt);
     TextureCache(const TextureCache&) = delete;
     TextureCache& operator=(const TextureCache&) = delete;
 
@@ -53,6 +58,7 @@ public:
 
 private:
     const DemoPaths& paths;
+    std::optional<float> anisotropySetting;
     std::vector<std::unique_ptr<Texture>> textures;
 };
 

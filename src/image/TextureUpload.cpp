@@ -34,12 +34,9 @@ PixelFormats formatsFor(std::uint8_t components)
     }
 }
 
-void setMaxAnisotropy(GLenum target)
+void setMaxAnisotropy(const Texture& texture)
 {
-    // Where the query is not understood it leaves the preset, and 2.0 is asked for.
-    GLfloat anisotropy = 2.0f;
-    glGetFloatv(GL_MAX_TEXTURE_MAX_ANISOTROPY_EXT, &anisotropy);
-    glTexParameterf(target, GL_TEXTURE_MAX_ANISOTROPY_EXT, anisotropy);
+    glTexParameterf(texture.target, GL_TEXTURE_MAX_ANISOTROPY_EXT, texture.maxAnisotropy);
 }
 
 void createAndBind(Texture& texture, GLenum target)
@@ -130,7 +127,7 @@ void uploadImage(Texture& texture, const Image& image)
         createAndBind(texture, GL_TEXTURE_2D);
         glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
         glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR_MIPMAP_LINEAR);
-        setMaxAnisotropy(GL_TEXTURE_2D);
+        setMaxAnisotropy(texture);
         glTexParameteri(GL_TEXTURE_2D, GL_GENERATE_MIPMAP_SGIS, GL_TRUE);
     }
     glTexImage2D(texture.target, 0, formats.internalFormat, image.width, image.height, 0,
@@ -152,7 +149,7 @@ void uploadNormCubeMap(Texture& texture, std::uint32_t size)
     createAndBind(texture, GL_TEXTURE_CUBE_MAP_ARB);
     glTexParameteri(GL_TEXTURE_CUBE_MAP_ARB, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
     glTexParameteri(GL_TEXTURE_CUBE_MAP_ARB, GL_TEXTURE_MIN_FILTER, GL_LINEAR_MIPMAP_LINEAR);
-    setMaxAnisotropy(GL_TEXTURE_CUBE_MAP_ARB);
+    setMaxAnisotropy(texture);
     glTexParameteri(GL_TEXTURE_CUBE_MAP_ARB, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
     glTexParameteri(GL_TEXTURE_CUBE_MAP_ARB, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
     glTexParameteri(GL_TEXTURE_CUBE_MAP_ARB, GL_GENERATE_MIPMAP_SGIS, GL_TRUE);

@@ -23,7 +23,8 @@ std::uint32_t cubeMapSize(const std::string& key);
 ImageLimits textureImageLimits();
 
 // Power-of-two sizes become mipmapped 2D textures, others rectangle textures (or non-power-of-two
-// 2D textures where the driver has no rectangle target). "Unrecognized Image" for components
+// 2D textures where the driver has no rectangle target), mipmapped ones filtered with the texture's
+// maxAnisotropy. "Unrecognized Image" for components
 // outside 1 to 4. Leaves unit 0 active with the texture bound and its target enabled.
 void uploadImage(Texture& texture, const Image& image);
 

@@ -1,6 +1,7 @@
 #include "material/MaterialApply.h"
 
 #include "combiners/EmulatedCombiners.h"
+#include "image/Anisotropy.h"
 #include "image/TextureCache.h"
 #include "material/ShaderProgram.h"
 #include "shell/GlExtensions.h"
@@ -24,7 +25,8 @@ void applyStage(const Texture& texture, GLenum unit, GLenum minFilter, GLenum ma
     glTexParameteri(texture.target, GL_TEXTURE_MIN_FILTER, static_cast<GLint>(minFilter));
     glTexParameteri(texture.target, GL_TEXTURE_WRAP_S, static_cast<GLint>(wrapU));
     glTexParameteri(texture.target, GL_TEXTURE_WRAP_T, static_cast<GLint>(wrapV));
-    glTexParameterf(texture.target, GL_TEXTURE_MAX_ANISOTROPY_EXT, anisotropy);
+    glTexParameterf(texture.target, GL_TEXTURE_MAX_ANISOTROPY_EXT,
+                    filteredAnisotropy(anisotropy, texture.maxAnisotropy, minFilter, magFilter));
     glTexEnvf(GL_TEXTURE_FILTER_CONTROL_EXT, GL_TEXTURE_LOD_BIAS_EXT, bias);
 }
 

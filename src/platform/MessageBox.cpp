@@ -36,6 +36,11 @@ void showMessage(const std::string& caption, const std::string& text, MessageIco
 {
     std::fprintf(stderr, "%s: %s\n", caption.c_str(), text.c_str());
     std::fflush(stderr);
+    showMessageBox(caption, text, icon);
+}
+
+void showMessageBox(const std::string& caption, const std::string& text, MessageIcon icon)
+{
     if (boxesWanted())
         SDL_ShowSimpleMessageBox(boxFlags(icon), caption.c_str(), text.c_str(), nullptr);
 }

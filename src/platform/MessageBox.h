@@ -7,6 +7,9 @@ enum class MessageIcon : unsigned char { Error, Warning, Information };
 // Writes "CAPTION: TEXT" to standard error, then shows a modal box where a display exists.
 // Nothing here ever waits for a click on a machine without a display.
 void showMessage(const std::string& caption, const std::string& text, MessageIcon icon);
+// Only the modal box, where a display exists; for a message whose text reaches standard error
+// another way (a loading error is written there once, by whoever catches it).
+void showMessageBox(const std::string& caption, const std::string& text, MessageIcon icon);
 
 // A Yes/No question. Without a display the answer is taken as Yes, and said so on standard error.
 bool askYesNo(const std::string& caption, const std::string& text);

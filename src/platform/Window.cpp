@@ -270,6 +270,31 @@ bool Window::pumpEvents()
     return quitAsked;
 }
 
+bool Window::stopPending()
+{
+    if (quitAsked)
+        return true;
+    if (!videoStarted && !eventsStarted)
+        return false;
+    // Gathers what arrived since the last pump (SIGINT and SIGTERM become SDL_QUIT here).
+    SDL_PumpEvents();
+    if (SDL_HasEvent(SDL_QUIT))
+        return true;
+    constexpr int peekLimit = 64;
+    SDL_Event events[peekLimit];
+    const int windowEvents =
+        SDL_PeepEvents(events, peekLimit, SDL_PEEKEVENT, SDL_WINDOWEVENT, SDL_WINDOWEVENT);
+    for (int i = 0; i < windowEvents; ++i)
+        if (events[i].window.event == SDL_WINDOWEVENT_CLOSE)
+            return true;
+    const int keyDowns = SDL_PeepEvents(events, peekLimit, SDL_PEEKEVENT, SDL_KEYDOWN, SDL_KEYDOWN);
+    for (int i = 0; i < keyDowns; ++i)
+        if (virtualKeyCode(events[i].key.keysym.sym, events[i].key.keysym.scancode) ==
+            virtualKeyEscape)
+            return true;
+    return false;
+}
+
 void Window::waitForEvents(int milliseconds)
 {
     if (videoStarted || eventsStarted)

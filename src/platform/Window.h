@@ -82,6 +82,9 @@ public:
     bool active() const { return isActive; }
     const KeyStates& keys() const { return keyStates; }
     bool quitRequested() const { return quitAsked; }
+    // True when a quit, a window close or an Escape press waits in the queue (or quitting was
+    // seen already); the events stay queued for pumpEvents. For checks in the middle of a frame.
+    bool stopPending();
     // The key presses pumpEvents() has seen since the last call, oldest first.
     std::vector<KeyPress> takeKeyPresses();
 

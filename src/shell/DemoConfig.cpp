@@ -59,6 +59,10 @@ void applyUserSettings(DemoSettings& settings, const UserSettings& overrides)
         settings.width = *value;
     if (auto value = overrides.value("VSync"))
         settings.vsync = *value != 0;
+    if (auto value = overrides.value("Anisotropy"))
+        settings.anisotropy = static_cast<float>(*value);
+    if (auto value = overrides.value("Stats"))
+        settings.stats = *value != 0;
 }
 
 void applyCommandLine(DemoSettings& settings, const PlayerOptions& options)
@@ -71,6 +75,8 @@ void applyCommandLine(DemoSettings& settings, const PlayerOptions& options)
     }
     if (options.vsync)
         settings.vsync = *options.vsync;
+    if (options.stats)
+        settings.stats = true;
 }
 
 DemoPaths DemoPaths::fromSettings(const DemoSettings& settings)

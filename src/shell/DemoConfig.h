@@ -23,6 +23,9 @@ struct DemoSettings {
     std::string texturesDir;
     std::string scenesDir;
     std::optional<bool> vsync; // from the settings file or the command line; unset: the driver's
+    // Per-user only, never in the configuration file:
+    std::optional<float> anisotropy; // "Anisotropy": ceiling on anisotropic filtering
+    bool stats = false;              // "Stats": frame statistics printed at exit
 };
 
 struct DemoPaths {
@@ -45,8 +48,9 @@ DemoSettings readDemoHeader(MappedTextFile& file);
 // Only "win" and "window" select a window; every other word, "Win" included, means fullscreen.
 bool isFullscreenWord(const std::string& word);
 
-// Per-user overrides, applied in the order Fullscreen, Depth, Z, Height, Width, then VSync.
+// Per-user overrides, applied in the order Fullscreen, Depth, Z, Height, Width, then VSync,
+// Anisotropy and Stats.
 void applyUserSettings(DemoSettings& settings, const UserSettings& overrides);
 
-// The command line's --windowed, --fullscreen, --size and --vsync, over everything else.
+// The command line's --windowed, --fullscreen, --size, --vsync and --stats, over everything else.
 void applyCommandLine(DemoSettings& settings, const PlayerOptions& options);

@@ -10,7 +10,8 @@ DemoPlayer::DemoPlayer(const DemoSettings& settings)
 }
 
 DemoPlayer::DemoPlayer(const DemoSettings& settings, std::unique_ptr<MusicStream> musicStream)
-    : assets(DemoPaths::fromSettings(settings)), music(std::move(musicStream)), clock(music.get())
+    : assets(DemoPaths::fromSettings(settings), settings.anisotropy), music(std::move(musicStream)),
+      clock(music.get())
 {
 }
 

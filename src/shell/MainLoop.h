@@ -3,6 +3,7 @@
 #include <functional>
 
 class FrameClock;
+class FrameStats;
 class Playback;
 class Window;
 struct DemoPlayer;
@@ -15,6 +16,9 @@ struct MainLoopHooks {
     std::function<void(float t)> renderFrame;
     std::function<void()> stopMusic;
     std::function<bool()> escapeHeld;
+    // Optional: true when a quit or Escape arrived while the frame was drawn; that frame is then
+    // not presented, and the next pass's events end the loop.
+    std::function<bool()> stopPending;
     std::function<void()> present;
 };
 
@@ -26,5 +30,6 @@ int runLoop(float endTime, const MainLoopHooks& hooks);
 // The loop over the player's window, music clock and timeline, with scene clocks on clock. With a
 // playback, demo time comes from it (seeks, pause, loop) and a held picture is drawn once; with
 // author also true, the author keys steer it.
+// Every presented frame's time, from the previous present to its own, goes into stats if given.
 int runMainLoop(DemoPlayer& player, Window& window, const FrameClock& clock,
-                Playback* playback = nullptr, bool author = false);
+                Playback* playback = nullptr, bool author = false, FrameStats* stats = nullptr);

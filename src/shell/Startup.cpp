@@ -8,6 +8,7 @@
 #include "shell/MappedTextFile.h"
 #include "shell/Playback.h"
 #include "timeline/FrameClock.h"
+#include "timeline/FrameStats.h"
 #include "timeline/TimelineScript.h"
 
 #include <GL/gl.h>
@@ -86,5 +87,11 @@ int DemoSession::run()
 {
     if (exitStatus != 0 || !window || !window->isOpen())
         return exitStatus != 0 ? exitStatus : 1;
-    return runMainLoop(*player, *window, clock, playback.get(), options.author);
+    FrameStats stats;
+    const int status = runMainLoop(*player, *window, clock, playback.get(), options.author, &stats);
+    if (demoSettings.stats) {
+        std::fputs(stats.summary().c_str(), stdout);
+        std::fflush(stdout);
+    }
+    return status;
 }

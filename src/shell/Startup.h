@@ -19,7 +19,8 @@ public:
     DemoSession();
     ~DemoSession();
 
-    // Start-up up to the first frame; loading errors are thrown as LoadError.
+    // Start-up up to the first frame; loading errors are thrown as LoadError. With --stats (or
+    // "Stats=1" in the user's settings) run() prints the frame statistics when the demo ends.
     void start(const PlayerOptions& options);
     // The main loop; returns the exit code.
     int run();

@@ -6,7 +6,10 @@
 
 #include <utility>
 
-DemoAssets::DemoAssets(DemoPaths demoPaths) : paths(std::move(demoPaths)) {}
+DemoAssets::DemoAssets(DemoPaths demoPaths, std::optional<float> anisotropy)
+    : paths(std::move(demoPaths)), textures(paths, anisotropy)
+{
+}
 
 std::unique_ptr<Scene> loadSceneWithMaterials(const std::string& name, DemoAssets& assets)
 {

@@ -7,6 +7,7 @@
 #include "timeline/SceneRegistry.h"
 
 #include <memory>
+#include <optional>
 #include <string>
 
 class Scene;
@@ -17,13 +18,14 @@ class Scene;
 // error path; their GL objects go with them, so the context must still be current. Neither
 // copied nor moved: the registries keep references to the paths and to each other.
 struct DemoAssets {
-    // From a configuration (DemoPaths::fromSettings) or a folder given part by part.
-    explicit DemoAssets(DemoPaths demoPaths);
+    // From a configuration (DemoPaths::fromSettings) or a folder given part by part, with the
+    // user's ceiling on anisotropic filtering if there is one.
+    explicit DemoAssets(DemoPaths demoPaths, std::optional<float> anisotropy = std::nullopt);
     DemoAssets(const DemoAssets&) = delete;
     DemoAssets& operator=(const DemoAssets&) = delete;
 
     DemoPaths paths;
-    TextureCache textures{paths};
+    TextureCache textures;
     MeshRegistry meshes{textures, paths};
     ProgramRegistry programs{paths};
     SceneRegistry scenes{*this};

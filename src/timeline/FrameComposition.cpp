@@ -130,9 +130,12 @@ static void renderTextureLayer(Layer& layer, float t, std::int64_t counter)
     glViewport(viewport[0], viewport[1], viewport[2], viewport[3]);
 }
 
-void renderFrame(Timeline& timeline, float t, std::int64_t counter)
+static void renderFrameUntil(Timeline& timeline, float t, std::int64_t counter,
+                             const std::function<bool()>& stopPending)
 {
     for (Layer& layer : timeline.layers) {
+        if (stopPending && stopPending())
+            return;
         if (layer.target) {
             renderTextureLayer(layer, t, counter);
             continue;
@@ -143,9 +146,20 @@ void renderFrame(Timeline& timeline, float t, std::int64_t counter)
     }
 }
 
+void renderFrame(Timeline& timeline, float t, std::int64_t counter)
+{
+    renderFrameUntil(timeline, t, counter, {});
+}
+
 void renderFrame(Timeline& timeline, float t, const FrameClock& clock)
 {
-    renderFrame(timeline, t, clock.counter());
+    renderFrameUntil(timeline, t, clock.counter(), {});
+}
+
+void renderFrame(Timeline& timeline, float t, const FrameClock& clock,
+                 const std::function<bool()>& stopPending)
+{
+    renderFrameUntil(timeline, t, clock.counter(), stopPending);
 }
 
 void skipFrame(Timeline& timeline, float t, const FrameClock& clock)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 
 class FrameClock;
 struct Layer;
@@ -35,6 +36,10 @@ bool frameLimiterAllows(LayerEvent& event, float frameDuration, float sceneTime)
 // their target's size and then copied into the target.
 void renderFrame(Timeline& timeline, float t, std::int64_t counter);
 void renderFrame(Timeline& timeline, float t, const FrameClock& clock);
+// The same, asking stopPending before each layer: once it says true the frame
+// ends there, unfinished, so that quitting waits for one layer at most, not a whole frame.
+void renderFrame(Timeline& timeline, float t, const FrameClock& clock,
+                 const std::function<bool()>& stopPending);
 
 // A frame passed over without drawing: every layer moves on and every due event's frame limiter
 // counts the frame as drawn, exactly as renderFrame would leave them, and the camera shake takes

@@ -162,30 +162,44 @@ std::unique_ptr<EncoderThread> openEncoder(const CaptureOptions& options, Output
 // into the encoder (or only finished, for the benchmark's baseline). Returns the frames drawn.
 std::int64_t drawFrames(Timeline& timeline, VirtualClock& clock, const CaptureSpan& span,
                         Picture picture, EncoderThread* encoder, Progress& progress,
-                        bool& sinkFailed)
+                        bool& sinkFailed, FrameStats& renderTimes)
 {
     glPixelStorei(GL_PACK_ALIGNMENT, 1);
     std::int64_t frame = span.frames.begin;
+    float frameTime = 0.0f;
+    auto renderStarted = std::chrono::steady_clock::now();
+    // Ctrl-C is noticed between layers too; a frame it cuts short is not written.
+    const auto stopPending = [] { return interruptRequested(); };
     MainLoopHooks hooks;
     hooks.pumpEvents = [&] {
         return sinkFailed || interruptRequested() || frame >= span.frames.end;
     };
     hooks.active = [] { return true; };
     hooks.demoTime = [&] { return clock.demoTime(); };
-    hooks.renderFrame = [&](float t) { renderFrame(timeline, t, clock); };
+    hooks.renderFrame = [&](float t) {
+        frameTime = t;
+        renderStarted = std::chrono::steady_clock::now();
+        renderFrame(timeline, t, clock, stopPending);
+    };
     hooks.stopMusic = [] {};
     hooks.escapeHeld = [] { return false; };
+    hooks.stopPending = stopPending;
     hooks.present = [&] {
+        FramePixels pixels;
         if (encoder) {
-            FramePixels pixels = encoder->takeBuffer();
+            pixels = encoder->takeBuffer();
             pixels.resize(static_cast<std::size_t>(picture.width) *
                           static_cast<std::size_t>(picture.height) * 3);
             glReadPixels(0, 0, picture.width, picture.height, GL_BGR, GL_UNSIGNED_BYTE,
                          pixels.data());
-            sinkFailed = !encoder->submit(std::move(pixels));
         } else {
             glFinish();
         }
+        renderTimes.add(frameTime, std::chrono::duration<double, std::milli>(
+                                       std::chrono::steady_clock::now() - renderStarted)
+                                       .count());
+        if (encoder)
+            sinkFailed = !encoder->submit(std::move(pixels));
         clock.moveTo(span.from, ++frame);
         progress.framesDone(frame - span.frames.begin);
     };
@@ -220,17 +234,18 @@ int recordFrames(const CaptureOptions& options, OutputKind kind, const CaptureSp
     Progress progress(options.quiet ? nullptr : stderr, standardErrorIsTerminal(), total);
     const auto started = std::chrono::steady_clock::now();
     bool sinkFailed = false;
+    FrameStats renderTimes;
     const std::int64_t drawn =
-        drawFrames(timeline, clock, span, picture, encoder, progress, sinkFailed);
+        drawFrames(timeline, clock, span, picture, encoder, progress, sinkFailed, renderTimes);
 
     const bool interrupted = interruptRequested() && drawn < total;
     if (sinkFailed || (encoder && !encoder->finish(!interrupted)))
         return report(exitFailed, encoder->error());
     const std::int64_t written = encoder ? encoder->framesWritten() : drawn;
     if (stats)
-        *stats = {
-            written,
-            std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count()};
+        *stats = {written,
+                  std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count(),
+                  renderTimes};
     // Only a finished part gets its description, so a join refuses an interrupted one.
     std::string error;
     if (options.selection && encoder && !interrupted &&
@@ -239,7 +254,8 @@ int recordFrames(const CaptureOptions& options, OutputKind kind, const CaptureSp
     const double duration = interrupted || options.selection
                                 ? static_cast<double>(written) / options.rate.perSecond()
                                 : static_cast<double>(span.to) - static_cast<double>(span.from);
-    progress.summary(written, picture.width, picture.height, duration, options.out, interrupted);
+    progress.summary(written, picture.width, picture.height, duration, options.out, interrupted,
+                     renderTimes);
     return interrupted ? exitInterrupted : exitDone;
 }
 
@@ -264,7 +280,11 @@ int runCapture(const CaptureOptions& options, CaptureStats* stats)
         return report(exitFailed, *failure);
     initialiseGL();
     // A silent stream: the capture's clock is virtual, and the music only feeds the output.
-    DemoPlayer player(settings, std::make_unique<MusicStream>(std::move(music), false));
+    // Per-user settings are not read, so that captures are the same on every machine; the
+    // anisotropy ceiling comes from the command line alone.
+    DemoSettings captureSettings = settings;
+    captureSettings.anisotropy = options.anisotropy;
+    DemoPlayer player(captureSettings, std::make_unique<MusicStream>(std::move(music), false));
     loadDemo(player, *config, picture);
     config.reset();
 

@@ -2,6 +2,7 @@
 
 #include "FrameSelection.h"
 #include "timeline/FrameRate.h"
+#include "timeline/FrameStats.h"
 
 #include <optional>
 #include <string>
@@ -29,14 +30,16 @@ struct CaptureOptions {
     // sidecar for the join; as given, for messages.
     std::optional<FrameSelection> selection;
     std::string selectionText;
-    bool quiet = false;         // no progress and no summary (the benchmark)
-    bool discardFrames = false; // render only, without read-back or output (its baseline)
+    std::optional<float> anisotropy; // ceiling on anisotropic filtering; default the driver's
+    bool quiet = false;              // no progress and no summary (the benchmark)
+    bool discardFrames = false;      // render only, without read-back or output (its baseline)
 };
 
 // How long the frames took, from the first render to the closed output.
 struct CaptureStats {
     std::int64_t frames = 0;
     double seconds = 0.0;
+    FrameStats renderTimes; // each frame from its render to its pixels read back (or finished)
 };
 
 // Loads the demo at options.config on an offscreen surface and writes every frame of the span

@@ -1,5 +1,7 @@
 #include "Progress.h"
 
+#include "timeline/FrameStats.h"
+
 #include <algorithm>
 
 namespace {
@@ -56,14 +58,18 @@ void Progress::drawBar(std::int64_t done)
 }
 
 void Progress::summary(std::int64_t frames, int width, int height, double seconds,
-                       const std::string& output, bool interrupted)
+                       const std::string& output, bool interrupted, const FrameStats& renderTimes)
 {
     if (!out)
         return;
     if (barShown)
         std::fputc('\n', out);
-    std::fprintf(out, "demo-capture: %s%lld frames, %dx%d, %.3f s, %s\n",
+    std::fprintf(out, "demo-capture: %s%lld frames, %dx%d, %.3f s, %s",
                  interrupted ? "interrupted, kept " : "", static_cast<long long>(frames), width,
                  height, seconds, output.c_str());
+    if (renderTimes.frames() > 0)
+        std::fprintf(out, ", slowest frame %.1f ms at %.3f s", renderTimes.worst(),
+                     static_cast<double>(renderTimes.worstDemoTime()));
+    std::fputc('\n', out);
     std::fflush(out);
 }

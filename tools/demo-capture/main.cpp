@@ -120,6 +120,10 @@ int main(int argc, char** argv)
                    "like the original")
         ->check(CLI::Range(0, worstQuality))
         ->capture_default_str();
+    app.add_option("--anisotropy", options.anisotropy,
+                   "ceiling on anisotropic texture filtering, 1 (none) up to the driver's "
+                   "maximum; default the driver's maximum, 1 on software renderers")
+        ->check(CLI::Range(1.0f, 1024.0f));
 
     std::string segment;
     std::string frames;
