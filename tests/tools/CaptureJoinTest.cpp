@@ -142,6 +142,7 @@ TEST(CaptureJoin, PartsWithAGapAnOverlapOrAnotherSizeOrDemoAreRefusedByName)
     part("gap/", "12-18");
     part("over/", "8-18");
     part("small/", "10-18", "--size 80x60");
+    part("sharp/", "10-18", "--anisotropy 4");
     part("missing/", "0-9");
     std::filesystem::remove(demo.file("missing/part.json"));
     // Another configuration: the same grid from a demo that ends later.
@@ -157,6 +158,7 @@ TEST(CaptureJoin, PartsWithAGapAnOverlapOrAnotherSizeOrDemoAreRefusedByName)
         {"a/", "frames 10-18 missing"},
         {"a/ b/ b/", "frames 10-18 in both b/ and b/"},
         {"a/ small/", "small/ has another picture size"},
+        {"a/ sharp/", "sharp/ has another container, --quality or --anisotropy"},
         {"a/ other/", "other/ was rendered from another demo configuration"},
         {"missing/ b/", "missing/ has no missing/part.json"},
     };
