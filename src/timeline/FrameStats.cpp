@@ -81,20 +81,26 @@ std::string FrameStats::summary() const
     return text + "\n";
 }
 
+std::vector<double> FrameStats::recent(std::size_t count) const
+{
+    const std::size_t first = times.size() > count ? times.size() - count : 0;
+    return {times.begin() + static_cast<std::ptrdiff_t>(first), times.end()};
+}
+
+std::string describeLayerEvent(const Layer& layer)
+{
+    const LayerEvent* event =
+        layer.current < layer.events.size() ? &layer.events[layer.current] : nullptr;
+    if (!event || !event->scene)
+        return layer.name + ": none";
+    return layer.name + ": " + event->scene->name + " camera " +
+           std::to_string(event->cameraNumber) + " clear " + clearWord(event->clearMode);
+}
+
 std::string describeLayerEvents(Timeline& timeline)
 {
     std::string text;
-    for (Layer& layer : timeline.layers) {
-        if (!text.empty())
-            text += "; ";
-        text += layer.name + ": ";
-        const LayerEvent* event = layer.currentEvent();
-        if (!event || !event->scene) {
-            text += "none";
-            continue;
-        }
-        text += event->scene->name + " camera " + std::to_string(event->cameraNumber) + " clear " +
-                clearWord(event->clearMode);
-    }
+    for (const Layer& layer : timeline.layers)
+        text += (text.empty() ? "" : "; ") + describeLayerEvent(layer);
     return text;
 }

@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+struct Layer;
 struct Timeline;
 
 // Frames slower than this are the ones a viewer sees as a stutter.
@@ -28,6 +29,8 @@ public:
     float worstDemoTime() const { return worstTime; }
     const std::string& worstEvents() const { return worstFrameEvents; }
     std::size_t slowerThan(double milliseconds) const;
+    // The last count frame times (fewer at the start), oldest first.
+    std::vector<double> recent(std::size_t count) const;
 
     // The block the player prints at exit.
     std::string summary() const;
@@ -41,5 +44,7 @@ private:
     std::string worstFrameEvents;
 };
 
-// Each layer's current event, "layer: scene camera N clear MODE", joined by "; ".
+// The layer's current event, "layer: scene camera N clear MODE", or "layer: none".
+std::string describeLayerEvent(const Layer& layer);
+// Each layer's, joined by "; ".
 std::string describeLayerEvents(Timeline& timeline);

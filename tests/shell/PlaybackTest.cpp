@@ -3,6 +3,7 @@
 #include "platform/AudioFile.h"
 #include "platform/Window.h"
 #include "shell/AuthorKeys.h"
+#include "shell/AuthorOverlay.h"
 #include "shell/DemoPlayer.h"
 #include "shell/GlStartup.h"
 #include "shell/MainLoop.h"
@@ -11,6 +12,7 @@
 #include "shell/Viewport.h"
 #include "support/TempDir.h"
 #include "timeline/FrameComposition.h"
+#include "timeline/FrameStats.h"
 #include "timeline/Preroll.h"
 #include "timeline/TimelineScript.h"
 #include "timeline/VirtualClock.h"
@@ -18,6 +20,7 @@
 #include <GL/gl.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <filesystem>
 #include <fstream>
@@ -249,4 +252,59 @@ TEST(Playback, TheLoopWrapsWithinOneFrame)
                 0.0, 0.005);
     keys.handle({{authorKey::loop}});
     EXPECT_FALSE(playback.loop());
+}
+
+// F1 shows the overlay over the last layer: inside its box the picture darkens under the text,
+// outside it not one pixel changes; and the next frame, drawn after it, is the frame drawn
+// without it, so no state a layer relies on was left changed.
+TEST(Overlay, ChangesNoPixelOutsideItsBoxAndNoStateTheNextFrameSees)
+{
+    const std::string samples = DP_SAMPLES_DIR;
+    PerformanceClock performance;
+    PausableClock clock(performance);
+    std::unique_ptr<DemoPlayer> player = loadDemo(samples, performance.frequency());
+    Playback playback(*player, clock, 0.0f, {0.0f, player->timeline.endTime});
+    playback.start(0.0f);
+    pressThenDrawOneFrame(*player, clock, playback,
+                          Keys{{authorKey::space, false}, {authorKey::home, false}} +
+                              repeated(authorKey::right, 3));
+    const float t = playback.time();
+    const std::vector<unsigned char> plain = framePixels();
+    renderFrame(player->timeline, t, clock);
+    const std::vector<unsigned char> plainNext = framePixels();
+
+    pressThenDrawOneFrame(*player, clock, playback, {{authorKey::f1, false}});
+    const std::vector<unsigned char> shown = framePixels();
+    renderFrame(player->timeline, t, clock);
+    const std::vector<unsigned char> shownNext = framePixels();
+
+    AuthorOverlay overlay;
+    const FrameStats stats;
+    GLint viewport[4] = {};
+    glGetIntegerv(GL_VIEWPORT, viewport);
+    const PanelBox box = panelBox(overlay.panel(*player, playback, stats), viewport);
+    ASSERT_GT(box.width, 100);
+    int changedInside = 0;
+    int changedOutside = 0;
+    for (int y = 0; y < height; ++y) {
+        for (int x = 0; x < width; ++x) {
+            const auto at = static_cast<std::size_t>((y * width + x) * 4);
+            const bool changed = !std::equal(&plain[at], &plain[at + 3], &shown[at]);
+            const bool inside =
+                x >= box.x && x < box.x + box.width && y >= box.y && y < box.y + box.height;
+            (inside ? changedInside : changedOutside) += changed;
+        }
+    }
+    EXPECT_EQ(changedOutside, 0);
+    EXPECT_GT(changedInside, box.width * box.height / 2);
+    EXPECT_TRUE(shownNext == plainNext);
+
+    const std::vector<std::string> lines = overlay.panel(*player, playback, stats).lines;
+    ASSERT_GE(lines.size(), 6u);
+    EXPECT_EQ(lines[0].rfind("t 3.000 s  music 3.000 s", 0), 0u) << lines[0];
+    EXPECT_NE(lines[0].find("PAUSED"), std::string::npos);
+    EXPECT_EQ(lines[2], "glow: orbit camera 1 clear cc");
+    EXPECT_EQ(lines[3], "final: city camera 1 clear cl");
+    EXPECT_EQ(lines[4], "overlay: none");
+    EXPECT_EQ(lines[5], "loop off (L marks its start)");
 }

@@ -1,0 +1,24 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+
+class FrameStats;
+struct Timeline;
+
+// Times each presented frame from the previous present to its own, into the run's statistics.
+class FrameTimer {
+public:
+    FrameTimer(FrameStats& frameStats, Timeline& frameTimeline);
+
+    void drawing(float t) { drawnTime = t; }
+    // After each present; passes that presented no new frame (minimised, paused) are not counted.
+    void presented();
+
+private:
+    FrameStats& stats;
+    Timeline& timeline;
+    std::optional<float> drawnTime;
+    std::int64_t lastPresent;
+    double millisecondsPerTick;
+};
