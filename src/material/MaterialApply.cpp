@@ -98,10 +98,6 @@ void applyMaterial(const Material& material)
         glEnable(combiners.emulated ? GL_FRAGMENT_PROGRAM_ARB : registerCombiners);
         glCallList(combiners.list.get());
     }
-    // A pixel program wins over emulated combiners, as fragment programs do over native ones.
-    EmulatedCombiners* emulation =
-        material.combiners ? material.combiners->emulated.get() : nullptr;
-    setActiveCombiners(material.pixelProgram ? nullptr : emulation);
     if (material.depth)
         applyDepth(*material.depth);
     if (material.vertexProgram)
@@ -114,9 +110,12 @@ void applyMaterial(const Material& material)
         applyCull(*material.cull);
 }
 
-void applyMaterialPushed(const Material& material)
+const EmulatedCombiners* emulatedCombinersOf(const Material& material)
 {
-    // The caller's glPopAttrib() after its draw closes this bracket.
-    glPushAttrib(GL_ALL_ATTRIB_BITS);
-    applyMaterial(material);
+    if (!material.combiners)
+        return nullptr;
+    for (const ShaderProgram* program : {material.vertexProgram, material.pixelProgram})
+        if (program && program->target == GL_FRAGMENT_PROGRAM_ARB)
+            return nullptr;
+    return material.combiners->emulated.get();
 }

@@ -12,11 +12,18 @@ bool displayAvailable()
     return (x11 && *x11) || (wayland && *wayland);
 }
 
-// Message boxes are also silenced under a virtual X server with no one to click them.
+// Set by tools, and by whoever runs the player under a virtual X server with no one to click.
+static const char* const quietVariable = "DEMOPLAYER_NO_MESSAGE_BOXES";
+
 static bool boxesWanted()
 {
-    const char* quiet = std::getenv("DEMOPLAYER_NO_MESSAGE_BOXES");
+    const char* quiet = std::getenv(quietVariable);
     return displayAvailable() && !(quiet && *quiet);
+}
+
+void turnMessageBoxesOff()
+{
+    setenv(quietVariable, "1", 1);
 }
 
 static Uint32 boxFlags(MessageIcon icon)
