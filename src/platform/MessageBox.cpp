@@ -13,10 +13,24 @@ bool displayAvailable()
 }
 
 // Message boxes are also silenced under a virtual X server with no one to click them.
+// The boxes are the user's one window-system channel, so whether they are held is kept where
+// they are shown: one count for the process.
+static int heldBoxes = 0;
+
+MessageBoxesHeld::MessageBoxesHeld()
+{
+    ++heldBoxes;
+}
+
+MessageBoxesHeld::~MessageBoxesHeld()
+{
+    --heldBoxes;
+}
+
 static bool boxesWanted()
 {
     const char* quiet = std::getenv("DEMOPLAYER_NO_MESSAGE_BOXES");
-    return displayAvailable() && !(quiet && *quiet);
+    return heldBoxes == 0 && displayAvailable() && !(quiet && *quiet);
 }
 
 static Uint32 boxFlags(MessageIcon icon)
