@@ -9,6 +9,8 @@
 #include "combiners/FragmentProgramLoad.h"
 #include "combiners/RcStateSink.h"
 #include "image/TextureCache.h"
+#include "render/MaterialPass.h"
+#include "scene/Material.h"
 #include "shell/GlExtensions.h"
 #include "support/OffscreenGl.h"
 
@@ -151,7 +153,9 @@ struct FrameScene {
         resetGlState();
         tex0 = std::make_unique<Texture>(noiseTexture(1));
         tex1 = std::make_unique<Texture>(noiseTexture(2));
-        glNewList(list.get(), GL_COMPILE);
+        material.combiners.emplace(newDisplayList(), std::make_unique<EmulatedCombiners>());
+        EmulatedCombiners& combiners = *material.combiners->emulated;
+        glNewList(material.combiners->list.get(), GL_COMPILE);
         std::ostringstream echo;
         parseCombinerScript(frameScript, &combiners.sink(), echo);
         combiners.recordBind();
@@ -169,19 +173,17 @@ struct FrameScene {
         ext::glSecondaryColor3fEXT(0.1f, 0.2f, 0.3f);
     }
 
-    // One pass per quad, bracketed as material passes are.
+    // One material pass per quad, as the player draws a screen image's passes.
     void drawEmulated()
     {
-        for (int i = 0; i < quadsPerFrame; ++i) {
-            glPushAttrib(GL_ALL_ATTRIB_BITS);
-            glEnable(GL_FRAGMENT_PROGRAM_ARB);
-            glCallList(list.get());
-            setActiveCombiners(&combiners);
-            bindAndColour();
-            drawScreenQuad(*tex0);
-            glPopAttrib();
-            setActiveCombiners(nullptr);
-        }
+        for (int i = 0; i < quadsPerFrame; ++i)
+            drawMaterialPass(
+                material,
+                [this] {
+                    bindAndColour();
+                    setScreenQuadState();
+                },
+                [this] { drawScreenQuad(*tex0); });
         glFinish();
     }
 
@@ -192,6 +194,7 @@ struct FrameScene {
             glEnable(GL_FRAGMENT_PROGRAM_ARB);
             ext::glBindProgramARB(GL_FRAGMENT_PROGRAM_ARB, hand.get());
             bindAndColour();
+            setScreenQuadState();
             drawScreenQuad(*tex0);
             glPopAttrib();
         }
@@ -200,8 +203,7 @@ struct FrameScene {
 
     std::unique_ptr<Texture> tex0;
     std::unique_ptr<Texture> tex1;
-    EmulatedCombiners combiners;
-    GlHandle list = newDisplayList();
+    Material material;
     GlHandle hand = newProgram();
 };
 

@@ -5,7 +5,6 @@
 #include "combiners/CombinerCompiler.h"
 #include "combiners/RecordingCombinerSink.h"
 
-#include <cstdlib>
 #include <sstream>
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
@@ -17,7 +16,5 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string text(reinterpret_cast<const char*>(data) + 1, size - 1);
     std::ostringstream echo;
     parseCombinerScript(text.c_str(), &sink, echo);
-    if (combinerErrors().size() > 32)
-        std::abort();
     return 0;
 }

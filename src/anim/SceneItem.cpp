@@ -2,6 +2,8 @@
 
 #include "shell/MappedTextFile.h"
 
+#include <array>
+
 ParentRef parentRefFromId(std::uint32_t id)
 {
     ParentRef ref;
@@ -20,4 +22,17 @@ ParentRef parseParentRef(MappedTextFile& file)
     std::uint32_t id = 0;
     file.readHex(id);
     return parentRefFromId(id);
+}
+
+std::string_view skipControllerLines(MappedTextFile& file, std::string_view word)
+{
+    static constexpr std::array<std::string_view, 5> keywords = {
+        "LockedChannels", "KeyableChannels", "HController", "PController", "BController"};
+    for (std::string_view keyword : keywords) {
+        if (word == keyword) {
+            file.skipWord();
+            word = file.readWordView();
+        }
+    }
+    return word;
 }

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <optional>
+#include <string_view>
 
 class MappedTextFile;
 
@@ -24,6 +25,11 @@ struct ParentRef {
 ParentRef parentRefFromId(std::uint32_t id);
 // One word converted with "%x"; a word that does not convert gives kind 0, which names nothing.
 ParentRef parseParentRef(MappedTextFile& file);
+
+// The channel-lock and controller lines objects, lights and cameras may carry before
+// "ParentItem", each optional but always in LightWave's order: from word on, every one present
+// is skipped with its value. Returns the first word after them.
+std::string_view skipControllerLines(MappedTextFile& file, std::string_view word);
 
 // An item's last eye-space matrix, GL column order, and the scene time it was computed for.
 struct MatrixCache {

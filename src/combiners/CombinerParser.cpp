@@ -9,10 +9,6 @@ namespace {
 
 using Kind = CombinerTokenKind;
 
-// Rules nest only a few levels deep; the limit guards against a grammar change that would let
-// input drive the recursion.
-constexpr int maxNesting = 10000;
-
 class Parser {
 public:
     Parser(CombinerScanner& scanner, CombinerMessages& messages)
@@ -23,19 +19,6 @@ public:
     bool script(CombinerProgram& program);
 
 private:
-    // Counts one rule's nesting for as long as the rule runs.
-    class Nesting {
-    public:
-        explicit Nesting(Parser& parser) : parser(parser) { ++parser.depth; }
-        ~Nesting() { --parser.depth; }
-        Nesting(const Nesting&) = delete;
-        Nesting& operator=(const Nesting&) = delete;
-        bool tooDeep() const { return parser.depth > maxNesting; }
-
-    private:
-        Parser& parser;
-    };
-
     void advance() { token = scanner.next(); }
     bool at(Kind kind) const { return token.kind == kind; }
     bool expect(Kind kind)
@@ -69,7 +52,6 @@ private:
     CombinerScanner& scanner;
     CombinerMessages& messages;
     CombinerToken token;
-    int depth = 0;
 };
 
 bool Parser::registerWord(CombinerRegister& reg)
@@ -84,8 +66,7 @@ bool Parser::registerWord(CombinerRegister& reg)
 // const0 = ( r , g , b , a ) ;
 bool Parser::constant(std::vector<CombinerConstant>& constants)
 {
-    Nesting nesting(*this);
-    if (nesting.tooDeep() || !atConstantDefinition())
+    if (!atConstantDefinition())
         return false;
     CombinerConstant definition;
     definition.name = token.reg.name;
@@ -109,8 +90,7 @@ bool Parser::constant(std::vector<CombinerConstant>& constants)
 // { [constant [constant]] portion [portion] }
 bool Parser::generalCombiner(GeneralCombiner& combiner)
 {
-    Nesting nesting(*this);
-    if (nesting.tooDeep() || !expect(Kind::leftBrace))
+    if (!expect(Kind::leftBrace))
         return false;
     while (combiner.localConstants.size() < maxLocalConstants && atConstantDefinition())
         if (!constant(combiner.localConstants))
@@ -130,8 +110,7 @@ bool Parser::generalCombiner(GeneralCombiner& combiner)
 // products, and a mux or sum may follow two products.
 bool Parser::portion(CombinerPortion& result)
 {
-    Nesting nesting(*this);
-    if (nesting.tooDeep() || !(at(Kind::rgb) || at(Kind::alpha)))
+    if (!(at(Kind::rgb) || at(Kind::alpha)))
         return false;
     result.designator = at(Kind::rgb) ? GL_RGB : GL_ALPHA;
     advance();
@@ -161,8 +140,7 @@ bool Parser::portion(CombinerPortion& result)
 // reg = mux ( ) ;  reg = sum ( ) ;
 bool Parser::statement(CombinerOperation& operation, bool third)
 {
-    Nesting nesting(*this);
-    if (nesting.tooDeep() || !registerWord(operation.output) || !expect(Kind::equals))
+    if (!registerWord(operation.output) || !expect(Kind::equals))
         return false;
     if (third) {
         if (!at(Kind::mux) && !at(Kind::sum))
@@ -191,9 +169,6 @@ bool Parser::statement(CombinerOperation& operation, bool third)
 // unsigned_invert(reg)
 bool Parser::generalInput(CombinerInput& input)
 {
-    Nesting nesting(*this);
-    if (nesting.tooDeep())
-        return false;
     const bool negate = at(Kind::minus);
     if (negate)
         advance();
@@ -218,9 +193,6 @@ bool Parser::generalInput(CombinerInput& input)
 // reg, unsigned(reg), unsigned_invert(reg)
 bool Parser::finalInput(CombinerInput& input)
 {
-    Nesting nesting(*this);
-    if (nesting.tooDeep())
-        return false;
     input.mapping = GL_UNSIGNED_IDENTITY_NV;
     if (at(Kind::reg))
         return registerWord(input.reg);
@@ -235,8 +207,7 @@ bool Parser::finalInput(CombinerInput& input)
 // lerp ( x , y , z ) into A, B and C.
 bool Parser::lerpArguments(FinalCombiner& combiner)
 {
-    Nesting nesting(*this);
-    if (nesting.tooDeep() || !expect(Kind::lerp) || !expect(Kind::leftParen))
+    if (!expect(Kind::lerp) || !expect(Kind::leftParen))
         return false;
     auto& in = combiner.inputs;
     return finalInput(in[finalA]) && expect(Kind::comma) && finalInput(in[finalB]) &&
@@ -246,8 +217,7 @@ bool Parser::lerpArguments(FinalCombiner& combiner)
 // The seven forms of out.rgb = ... ; inputs left out stay the unsigned zero.
 bool Parser::rgbOutput(FinalCombiner& combiner)
 {
-    Nesting nesting(*this);
-    if (nesting.tooDeep() || !expect(Kind::outRgb) || !expect(Kind::equals))
+    if (!expect(Kind::outRgb) || !expect(Kind::equals))
         return false;
     auto& in = combiner.inputs;
     if (at(Kind::lerp)) {
@@ -295,9 +265,6 @@ bool Parser::rgbOutput(FinalCombiner& combiner)
 // out.a statements, one or both, in either order.
 bool Parser::finalCombiner(FinalCombiner& combiner)
 {
-    Nesting nesting(*this);
-    if (nesting.tooDeep())
-        return false;
     auto& in = combiner.inputs;
     for (;;) {
         if (at(Kind::clampColorSum) && !combiner.clampColorSum) {
@@ -337,9 +304,6 @@ bool Parser::finalCombiner(FinalCombiner& combiner)
 // [constant [constant]] general_combiner* final_combiner
 bool Parser::script(CombinerProgram& program)
 {
-    Nesting nesting(*this);
-    if (nesting.tooDeep())
-        return false;
     while (program.globalConstants.size() < maxGlobalConstants && atConstantDefinition())
         if (!constant(program.globalConstants))
             return false;

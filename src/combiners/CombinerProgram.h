@@ -65,7 +65,8 @@ struct FinalCombiner {
     FinalCombiner();
 };
 
-// The program holds at most this many general combiners, whatever the GL limit.
+// The program holds at most this many general combiners, whatever the GL limit: the most
+// GL_NV_register_combiners offers, and so also what the sinks and the emulation allow.
 constexpr std::size_t maxGeneralCombinerCount = 8;
 constexpr std::size_t maxGlobalConstants = 2;
 constexpr std::size_t maxLocalConstants = 2;

@@ -276,3 +276,11 @@ CombinerToken CombinerScanner::next()
         ++cursor;
     }
 }
+
+const char* combinerRegisterWord(GLenum name)
+{
+    for (const RegisterWord& word : registerWords)
+        if (word.name == name)
+            return word.word;
+    return nullptr;
+}

@@ -45,6 +45,9 @@ struct CombinerToken {
     GLenum bias = GL_NONE;  // for scaleBias
 };
 
+// The word scripts name a register by ("spare0" for GL_SPARE0_NV), or null for no register.
+const char* combinerRegisterWord(GLenum name);
+
 // Splits a script into tokens, longest match first (a fixed word beats a run of letters of the
 // same length). Comments, blanks, newlines and "!!RC1.0" are skipped; an unknown run of letters
 // is reported with its line and skipped; any other unknown character is copied to echo.

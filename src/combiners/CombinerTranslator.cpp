@@ -1,6 +1,9 @@
 #include "combiners/CombinerTranslator.h"
 
+#include "combiners/CombinerScanner.h"
+
 #include <algorithm>
+#include <cassert>
 #include <charconv>
 #include <map>
 #include <vector>
@@ -320,12 +323,10 @@ void Translator::scaleBiasClamp(const std::string& name, const char* mask, const
 
 void Translator::write(GLenum reg, const char* mask, const std::string& value)
 {
-    static const std::map<GLenum, std::string> names = {
-        {GL_PRIMARY_COLOR_NV, "col0"}, {GL_SECONDARY_COLOR_NV, "col1"}, {GL_SPARE0_NV, "spare0"},
-        {GL_SPARE1_NV, "spare1"},      {GL_TEXTURE0_ARB, "tex0"},       {GL_TEXTURE1_ARB, "tex1"},
-        {GL_TEXTURE2_ARB, "tex2"},     {GL_TEXTURE3_ARB, "tex3"},
-    };
-    const std::string& name = names.at(reg);
+    // Writable registers keep the script's names as temporaries of the program.
+    const char* word = combinerRegisterWord(reg);
+    assert(word && "the sink let a write to an unnamed register through");
+    const std::string name = word;
     Operand& where = location(reg);
     // A write covers RGB or alpha only: the other part keeps the register's value.
     if (where.text != name) {

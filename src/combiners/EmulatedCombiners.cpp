@@ -10,12 +10,12 @@
 #include <algorithm>
 #include <cassert>
 #include <iostream>
-#include <iterator>
 #include <vector>
 
 namespace {
 
-EmulatedCombiners* activeCombiners = nullptr;
+// Units the player binds textures on: materials' primary and secondary stages, and meshes.
+constexpr std::size_t playerUnits = 2;
 
 // The target a unit samples under conventional texturing: cube map before rectangle before 2D.
 UnitTarget enabledTarget(bool rectangles)
@@ -75,6 +75,38 @@ CombinerVariantKey predictedKey(const CombinerReads& reads)
     return key;
 }
 
+// Every key a pass of the player can meet, so that all of them are loaded before the demo plays:
+// on each read unit the player binds, any target (rectangles only where the driver has them)
+// or none; on the units it never enables, none; fog linear for objects and off for screen
+// images where fog alpha is read.
+std::vector<CombinerVariantKey> playerKeys(const CombinerReads& reads, bool rectangles)
+{
+    std::vector<UnitTarget> targets = {UnitTarget::none, UnitTarget::texture2D,
+                                       UnitTarget::cubeMap};
+    if (rectangles)
+        targets.push_back(UnitTarget::rectangle);
+    std::vector<CombinerVariantKey> keys(1);
+    for (std::size_t unit = 0; unit < playerUnits; ++unit) {
+        if (!reads.units[unit])
+            continue;
+        std::vector<CombinerVariantKey> spread;
+        for (const CombinerVariantKey& key : keys)
+            for (UnitTarget target : targets) {
+                spread.push_back(key);
+                spread.back().units[unit] = target;
+            }
+        keys = std::move(spread);
+    }
+    if (reads.fogAlpha) {
+        const std::size_t unfogged = keys.size();
+        for (std::size_t i = 0; i < unfogged; ++i) {
+            keys.push_back(keys[i]);
+            keys.back().fog = FogMode::linear;
+        }
+    }
+    return keys;
+}
+
 bool isCompilingList()
 {
     GLint list = 0;
@@ -98,6 +130,23 @@ struct EmulatedCombiners::State {
     CombinerReads reads;
     std::vector<Variant> variants; // the default program's variant first, once compiled
     bool failureReported = false;
+
+    Variant* find(const CombinerVariantKey& key)
+    {
+        auto found = std::find_if(variants.begin(), variants.end(),
+                                  [&key](const Variant& variant) { return variant.key == key; });
+        return found == variants.end() ? nullptr : &*found;
+    }
+
+    // A new program for the key, kept as a variant when the driver takes it; else the failure.
+    std::string add(const CombinerVariantKey& key)
+    {
+        GlHandle program = newProgram();
+        std::string failure = loadFragmentProgram(program.get(), translateCombiners(rc, key));
+        if (failure.empty())
+            variants.push_back({key, program.get(), std::move(program)});
+        return failure;
+    }
 };
 
 EmulatedCombiners::EmulatedCombiners() : state(std::make_unique<State>())
@@ -106,11 +155,7 @@ EmulatedCombiners::EmulatedCombiners() : state(std::make_unique<State>())
     state->defaultProgram = newProgram();
 }
 
-EmulatedCombiners::~EmulatedCombiners()
-{
-    if (activeCombiners == this)
-        activeCombiners = nullptr;
-}
+EmulatedCombiners::~EmulatedCombiners() = default;
 
 CombinerSink& EmulatedCombiners::sink()
 {
@@ -141,59 +186,41 @@ void EmulatedCombiners::finishCompile()
         loadFragmentProgram(state->defaultProgram.get(), translateCombiners(state->rc, key));
     if (failure.empty())
         state->variants.push_back({key, state->defaultProgram.get(), {}});
-    // Screen-image passes draw with fog off, so a script reading fog alpha gets that variant
-    // now too rather than during the demo.
-    if (failure.empty() && state->reads.fogAlpha) {
-        CombinerVariantKey unfogged = key;
-        unfogged.fog = FogMode::off;
-        GlHandle program = newProgram();
-        const GLuint name = program.get();
-        state->variants.push_back({unfogged, name, std::move(program)});
-        failure = loadFragmentProgram(name, translateCombiners(state->rc, unfogged));
+    const bool rectangles = rectTextureTarget == GL_TEXTURE_RECTANGLE_NV;
+    for (const CombinerVariantKey& other : playerKeys(state->reads, rectangles)) {
+        if (!failure.empty())
+            break;
+        if (!state->find(other))
+            failure = state->add(other);
     }
     ext::glBindProgramARB(GL_FRAGMENT_PROGRAM_ARB, static_cast<GLuint>(previous));
     if (!failure.empty())
         throw LoadError("Register combiners: the generated " + failure);
 }
 
-void EmulatedCombiners::beforeDraw()
+void EmulatedCombiners::beforeDraw() const
 {
-    if (!state || state->variants.empty() || isCompilingList())
+    if (state->variants.empty() || isCompilingList())
         return;
     const CombinerVariantKey key = drawTimeKey(state->reads);
-    auto found = std::find_if(state->variants.begin(), state->variants.end(),
-                              [&key](const State::Variant& variant) { return variant.key == key; });
-    if (found == state->variants.end()) {
-        GlHandle program = newProgram();
-        const std::string failure =
-            loadFragmentProgram(program.get(), translateCombiners(state->rc, key));
+    State::Variant* found = state->find(key);
+    // Only a state the player never sets up (units 2 and 3 enabled, exponential fog) gets here.
+    if (!found) {
+        const std::string failure = state->add(key);
         if (!failure.empty()) {
             // Nothing can be loaded at this point of the demo: keep drawing with the default
             // variant, which only samples other targets.
-            program.reset();
             if (!state->failureReported)
                 std::cerr << "Register combiners: the generated " << failure << '\n';
             state->failureReported = true;
+            state->variants.push_back({key, state->defaultProgram.get(), {}});
         }
-        const GLuint name = program ? program.get() : state->defaultProgram.get();
-        state->variants.push_back({key, name, std::move(program)});
-        found = std::prev(state->variants.end());
+        found = &state->variants.back();
     }
     ext::glBindProgramARB(GL_FRAGMENT_PROGRAM_ARB, found->program);
 }
 
 std::size_t EmulatedCombiners::variantCount() const
 {
-    return state ? state->variants.size() : 0;
-}
-
-void setActiveCombiners(EmulatedCombiners* combiners)
-{
-    activeCombiners = combiners;
-}
-
-void prepareActiveCombiners()
-{
-    if (activeCombiners != nullptr)
-        activeCombiners->beforeDraw();
+    return state->variants.size();
 }

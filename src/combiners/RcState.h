@@ -1,5 +1,7 @@
 #pragma once
 
+#include "combiners/CombinerProgram.h"
+
 #include <GL/gl.h>
 #include <GL/glext.h>
 
@@ -10,12 +12,12 @@
 // constant at 0, which is what a pass sees inside its glPushAttrib/glPopAttrib bracket.
 
 // Scripts hold at most eight general combiners and name only texture units 0 to 3.
-constexpr int rcMaxGeneralCombiners = 8;
+constexpr int rcMaxGeneralCombiners = static_cast<int>(maxGeneralCombinerCount);
 constexpr int rcTextureUnits = 4;
 
 // Variables A to D of a general portion, A to G of the final combiner.
 constexpr int rcGeneralVariables = 4;
-constexpr int rcFinalVariables = 7;
+constexpr int rcFinalVariables = static_cast<int>(finalVariableCount);
 enum RcVariable : int { rcA, rcB, rcC, rcD, rcE, rcF, rcG };
 
 using RcColour = std::array<GLfloat, 4>;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "combiners/CombinerProgram.h"
 #include "combiners/CombinerSink.h"
 
 #include <string>
@@ -19,7 +20,7 @@ struct RecordedCombinerCall {
 // as "glEnable" or "glDisable" of GL_PER_STAGE_CONSTANTS_NV.
 class RecordingCombinerSink final : public CombinerSink {
 public:
-    static constexpr GLint defaultLimit = 8;
+    static constexpr GLint defaultLimit = static_cast<GLint>(maxGeneralCombinerCount);
 
     explicit RecordingCombinerSink(GLint limit = defaultLimit, bool perStage = true);
 

@@ -1,6 +1,5 @@
 #include "image/TextureCache.h"
 
-#include "combiners/EmulatedCombiners.h"
 #include "shell/GlExtensions.h"
 
 void bindTexture(const Texture& texture)
@@ -30,7 +29,7 @@ void disableTextureUnit(int unit)
     glDisable(GL_TEXTURE_2D);
 }
 
-void drawScreenQuad(const Texture& texture)
+void setScreenQuadState()
 {
     glMatrixMode(GL_PROJECTION);
     glLoadIdentity();
@@ -39,9 +38,10 @@ void drawScreenQuad(const Texture& texture)
     glDisable(GL_FOG);
     glDisable(GL_LIGHTING);
     glDisable(GL_DEPTH_TEST);
-    // Emulated combiners pick their program variant now, with fog off and the image bound.
-    prepareActiveCombiners();
+}
 
+void drawScreenQuad(const Texture& texture)
+{
     // Rectangle textures are addressed in texels, every other target in 0..1.
     const bool rectangle = texture.target == rectTextureTarget;
     const float s = rectangle ? static_cast<float>(texture.width) : 1.0f;
@@ -63,5 +63,6 @@ void drawLoadingScreen(TextureCache& cache)
     const Texture& image = cache.getByName("PleaseWaitLoading");
     disableTextureUnit(1);
     bindTextureUnit(image, 0);
+    setScreenQuadState();
     drawScreenQuad(image);
 }

@@ -69,8 +69,11 @@ void bindTexture(const Texture& texture);
 void bindTextureUnit(const Texture& texture, int unit);
 // Makes the unit active and disables the rectangle, cube-map and 2D targets on it.
 void disableTextureUnit(int unit);
-// Identity projection and modelview (left so), fog, lighting and depth test off, and one quad
-// over the whole viewport showing the bound texture; rectangle textures get texel coordinates.
+// Identity projection and modelview (left so), fog, lighting and depth test off: the state of a
+// screen quad, set before a pass's emulated combiners pick their variant.
+void setScreenQuadState();
+// One quad over the whole viewport (under setScreenQuadState) showing the bound texture;
+// rectangle textures get texel coordinates.
 void drawScreenQuad(const Texture& texture);
 
 // Draws "PleaseWaitLoading" over the viewport; the caller clears and swaps around it.

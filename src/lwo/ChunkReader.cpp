@@ -130,6 +130,14 @@ ChunkReader ChunkReader::chunk(std::size_t lengthBytes)
     return child;
 }
 
+ChunkReader ChunkReader::part(std::size_t count)
+{
+    need(count, "a part");
+    ChunkReader piece(bytes.substr(position, count), *path, chunkName, fileOffset + position);
+    position += count;
+    return piece;
+}
+
 ChunkReader ChunkReader::formBody(std::string& type)
 {
     type = id4();

@@ -39,6 +39,11 @@ public:
     // reader over the rest, named by the type ("SURF/BLOK") instead of "FORM".
     ChunkReader formBody(std::string& type);
 
+    // A reader over the next count bytes, under this chunk's name; the cursor moves past them.
+    ChunkReader part(std::size_t count);
+    // The bytes from the cursor to the end, for looking ahead without reading.
+    std::string_view rest() const { return bytes.substr(position); }
+
     bool atEnd() const { return position == bytes.size(); }
     std::size_t remaining() const { return bytes.size() - position; }
     const std::string& name() const { return chunkName; }

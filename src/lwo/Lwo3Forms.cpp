@@ -2,20 +2,97 @@
 #include "lwo/LwoChunks.h"
 
 #include <algorithm>
+#include <optional>
 
 // LWO3 surfaces and clips. No public description of them exists: what is read here is the
 // part that finds a surface's colour image, as LWO2 keeps it, with every sub-chunk given a
-// 4-byte length and every sub-block (BLOK, its IMAP header, TMAP) nested as a FORM. What the
-// reader does not understand is listed in LwoObject::unread, never guessed at.
+// 4-byte length and every sub-block (BLOK, its IMAP header, TMAP) nested as a FORM. A form's
+// own data (a surface's names, a clip's index, a block header's ordinal) is taken either bare
+// at its start, as LWO2 has it, or as the data of its first chunk, and only when the rest is a
+// clean run of chunks. What the reader does not understand is listed in LwoObject::unread,
+// never guessed at.
 
 namespace {
 
 constexpr std::size_t lengthBytes = 4;
+constexpr std::size_t headerBytes = 8;
+constexpr std::size_t idLength = 4;
+
+std::uint32_t bigEndian32(std::string_view data, std::size_t at)
+{
+    std::uint32_t value = 0;
+    for (std::size_t i = 0; i < lengthBytes; ++i)
+        value = value << 8 | static_cast<std::uint8_t>(data[at + i]);
+    return value;
+}
+
+// True when data is a whole run of chunks: printable IDs, lengths within the data, pad bytes.
+bool isChunkRun(std::string_view data)
+{
+    std::size_t at = 0;
+    while (at < data.size()) {
+        if (data.size() - at < headerBytes)
+            return false;
+        for (std::size_t i = 0; i < idLength; ++i)
+            if (data[at + i] < 0x20 || data[at + i] > 0x7E)
+                return false;
+        const std::uint32_t length = bigEndian32(data, at + idLength);
+        if (length > data.size() - at - headerBytes)
+            return false;
+        at += headerBytes + length + length % 2;
+    }
+    return true;
+}
+
+// Bytes taken by `strings` strings with their pads from the start of data, or npos.
+std::size_t stringsLength(std::string_view data, int strings)
+{
+    std::size_t at = 0;
+    for (int i = 0; i < strings; ++i) {
+        const std::size_t nul = data.find('\0', at);
+        if (nul == std::string_view::npos)
+            return std::string_view::npos;
+        at = nul + 1 + (nul + 1 - at) % 2;
+    }
+    return std::min(at, data.size());
+}
+
+// What a form's own data must hold: its strings (a NUL at least) or a number of bytes.
+struct FormData {
+    int strings = 0;
+    std::size_t bytes = 0;
+
+    std::size_t bareLength(std::string_view data) const
+    {
+        return strings > 0 ? stringsLength(data, strings) : bytes;
+    }
+    bool holds(std::string_view data) const
+    {
+        return strings > 0 ? data.find('\0') != std::string_view::npos : data.size() >= bytes;
+    }
+};
+
+// The form's own data as a reader, the body's cursor left before its chunks; none when neither
+// layout leaves a clean run of chunks. A first chunk that holds the data is preferred: bare data
+// of four characters and a NUL can look like an empty chunk, but then holds nothing.
+std::optional<ChunkReader> formData(ChunkReader& body, const FormData& expected)
+{
+    const std::string_view rest = body.rest();
+    if (rest.size() >= headerBytes && isChunkRun(rest)) {
+        const std::uint32_t length = bigEndian32(rest, idLength);
+        if (expected.holds(rest.substr(headerBytes, length)))
+            return body.chunk(lengthBytes);
+    }
+    const std::size_t bare = expected.bareLength(rest);
+    if (bare <= rest.size() && expected.holds(rest.substr(0, bare)) &&
+        isChunkRun(rest.substr(bare)))
+        return body.part(bare);
+    return std::nullopt;
+}
 
 std::string_view lastName(const ChunkReader& chunk)
 {
     const std::string& name = chunk.name();
-    constexpr std::size_t idLength = 4;
     return std::string_view(name).substr(name.size() - idLength);
 }
 
@@ -25,10 +102,12 @@ void noteUnread(LwoObject& object, const std::string& what)
         object.unread.push_back(what);
 }
 
-// The header form of a block: its ordinal, then CHAN and ENAB among other chunks.
-void readImageHeader(ChunkReader& header, LwoImageBlock& image)
+// The header form of a block: its ordinal, then CHAN and ENAB among other chunks. The ordinal
+// is the stacking order, which one block per channel does not need.
+bool readImageHeader(ChunkReader& header, LwoImageBlock& image)
 {
-    header.s0(); // ordinal: the stacking order, which one block per channel does not need
+    if (!formData(header, FormData{1, 0}))
+        return false;
     while (!header.atEnd()) {
         ChunkReader sub = header.chunk(lengthBytes);
         if (lastName(sub) == "CHAN")
@@ -36,23 +115,24 @@ void readImageHeader(ChunkReader& header, LwoImageBlock& image)
         else if (lastName(sub) == "ENAB")
             image.enabled = sub.u2() != 0;
     }
+    return true;
 }
+
+enum class BlockKind : std::uint8_t { Other, Image, Unread };
 
 // A BLOK form. Only image maps (an IMAP header) give a texture; procedural, gradient and
 // shader blocks are left out as LWO2's reader leaves them out.
-bool readBlock(ChunkReader& block, LwoImageBlock& image)
+BlockKind readBlock(ChunkReader& block, LwoImageBlock& image)
 {
-    bool isImage = false;
+    BlockKind kind = BlockKind::Other;
     while (!block.atEnd()) {
         ChunkReader sub = block.chunk(lengthBytes);
         const std::string_view id = lastName(sub);
         if (id == "FORM") {
             std::string type;
             ChunkReader body = sub.formBody(type);
-            if (type == "IMAP") {
-                isImage = true;
-                readImageHeader(body, image);
-            }
+            if (type == "IMAP")
+                kind = readImageHeader(body, image) ? BlockKind::Image : BlockKind::Unread;
         } else if (id == "PROJ") {
             image.projection = sub.u2();
         } else if (id == "IMAG") {
@@ -61,15 +141,19 @@ bool readBlock(ChunkReader& block, LwoImageBlock& image)
             image.uvMap = sub.s0();
         }
     }
-    return isImage;
+    return kind;
 }
 
 void readSurface(ChunkReader& body, LwoObject& object)
 {
+    // The surface's name and the name of the surface it derives from.
+    std::optional<ChunkReader> names = formData(body, FormData{2, 0});
+    if (!names) {
+        noteUnread(object, "a surface form of a layout not understood");
+        return;
+    }
     LwoSurface surface;
-    surface.name = body.s0();
-    if (!body.atEnd())
-        body.s0(); // source surface
+    surface.name = names->s0();
     bool nodes = false;
     while (!body.atEnd()) {
         ChunkReader sub = body.chunk(lengthBytes);
@@ -78,8 +162,12 @@ void readSurface(ChunkReader& body, LwoObject& object)
         std::string type;
         ChunkReader form = sub.formBody(type);
         LwoImageBlock image;
-        if (type == "BLOK" && readBlock(form, image))
+        const BlockKind kind = type == "BLOK" ? readBlock(form, image) : BlockKind::Other;
+        if (kind == BlockKind::Image)
             surface.images.push_back(std::move(image));
+        else if (kind == BlockKind::Unread)
+            noteUnread(object, "surface \"" + surface.name +
+                                   "\": an image block header of a layout not understood");
         nodes = nodes || type == "NODS";
     }
     if (nodes && surface.images.empty())
@@ -90,17 +178,29 @@ void readSurface(ChunkReader& body, LwoObject& object)
 
 void readClip(ChunkReader& body, LwoObject& object)
 {
+    std::optional<ChunkReader> index = formData(body, FormData{0, lengthBytes});
+    if (!index) {
+        noteUnread(object, "an image form of a layout not understood");
+        return;
+    }
     LwoClip clip;
-    clip.index = body.u4();
+    clip.index = index->u4();
     while (!body.atEnd()) {
         ChunkReader sub = body.chunk(lengthBytes);
         if (lastName(sub) == "STIL") {
             clip.file = sub.s0();
         } else if (lastName(sub) == "FORM") {
             std::string type;
-            sub.formBody(type);
-            noteUnread(object, "image " + std::to_string(clip.index) + " from a " + type +
-                                   " form (only still images are read)");
+            ChunkReader form = sub.formBody(type);
+            // A still image may also come as a form whose first chunk holds the file name.
+            std::optional<ChunkReader> file;
+            if (type == "STIL")
+                file = formData(form, FormData{1, 0});
+            if (file)
+                clip.file = file->s0();
+            else
+                noteUnread(object, "image " + std::to_string(clip.index) + " from a " + type +
+                                       " form (only still images are read)");
         }
     }
     object.clips.push_back(std::move(clip));

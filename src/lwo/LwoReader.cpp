@@ -2,8 +2,8 @@
 
 #include "lwo/ChunkReader.h"
 #include "lwo/LwoChunks.h"
-#include "platform/FileMapping.h"
 #include "shell/LoadError.h"
+#include "shell/MapFile.h"
 
 namespace {
 
@@ -37,8 +37,6 @@ LwoObject parseLwo(std::string_view bytes, const std::string& path)
 
 LwoObject readLwo(const std::string& path)
 {
-    const std::optional<FileMapping> mapping = FileMapping::open(path);
-    if (!mapping)
-        throw LoadError("Cannot open LightWave object " + path);
-    return parseLwo(std::string_view(mapping->data(), mapping->size()), path);
+    const FileMapping mapping = mapFile(path);
+    return parseLwo(std::string_view(mapping.data(), mapping.size()), path);
 }

@@ -2,8 +2,8 @@
 
 #include "lwsc/LwsSceneReader.h"
 #include "lwsc/LwsSceneWriter.h"
-#include "platform/FileMapping.h"
 #include "shell/LoadError.h"
+#include "shell/MapFile.h"
 
 namespace {
 
@@ -33,10 +33,8 @@ SceneConversion convertScene(std::string_view text, const std::string& path)
 
 SceneConversion convertSceneFile(const std::string& path)
 {
-    const std::optional<FileMapping> mapping = FileMapping::open(path);
-    if (!mapping)
-        throw LoadError("Cannot open LightWave scene " + path);
-    return convertScene(std::string_view(mapping->data(), mapping->size()), path);
+    const FileMapping mapping = mapFile(path);
+    return convertScene(std::string_view(mapping.data(), mapping.size()), path);
 }
 
 std::string summaryLine(const SceneConversion& conversion)

@@ -16,18 +16,19 @@ bool isConstantFactor(GLenum factor)
            factor == GL_CONSTANT_ALPHA_EXT || factor == GL_ONE_MINUS_CONSTANT_ALPHA_EXT;
 }
 
-void applyStage(const Texture& texture, GLenum unit, GLenum minFilter, GLenum magFilter,
-                GLenum wrapU, GLenum wrapV, float anisotropy, float bias)
+void applyStage(const TextureStage& stage, GLenum unit)
 {
+    const Texture& texture = *stage.texture;
     ext::glActiveTextureARB(unit);
     bindTexture(texture);
-    glTexParameteri(texture.target, GL_TEXTURE_MAG_FILTER, static_cast<GLint>(magFilter));
-    glTexParameteri(texture.target, GL_TEXTURE_MIN_FILTER, static_cast<GLint>(minFilter));
-    glTexParameteri(texture.target, GL_TEXTURE_WRAP_S, static_cast<GLint>(wrapU));
-    glTexParameteri(texture.target, GL_TEXTURE_WRAP_T, static_cast<GLint>(wrapV));
+    glTexParameteri(texture.target, GL_TEXTURE_MAG_FILTER, static_cast<GLint>(stage.magFilter));
+    glTexParameteri(texture.target, GL_TEXTURE_MIN_FILTER, static_cast<GLint>(stage.minFilter));
+    glTexParameteri(texture.target, GL_TEXTURE_WRAP_S, static_cast<GLint>(stage.wrapU));
+    glTexParameteri(texture.target, GL_TEXTURE_WRAP_T, static_cast<GLint>(stage.wrapV));
     glTexParameterf(texture.target, GL_TEXTURE_MAX_ANISOTROPY_EXT,
-                    filteredAnisotropy(anisotropy, texture.maxAnisotropy, minFilter, magFilter));
-    glTexEnvf(GL_TEXTURE_FILTER_CONTROL_EXT, GL_TEXTURE_LOD_BIAS_EXT, bias);
+                    filteredAnisotropy(stage.anisotropy, texture.maxAnisotropy, stage.minFilter,
+                                       stage.magFilter));
+    glTexEnvf(GL_TEXTURE_FILTER_CONTROL_EXT, GL_TEXTURE_LOD_BIAS_EXT, stage.bias);
 }
 
 } // namespace
@@ -75,12 +76,10 @@ void applyTextureStages(const TextureStages& stages)
         disableTextureUnit(1);
         return;
     }
-    if (stages.primary)
-        applyStage(*stages.primary, GL_TEXTURE0_ARB, stages.priMin, stages.priMag, stages.priWrapU,
-                   stages.priWrapV, stages.priAnisotropy, stages.priBias);
-    if (stages.secondary)
-        applyStage(*stages.secondary, GL_TEXTURE1_ARB, stages.secMin, stages.secMag,
-                   stages.secWrapU, stages.secWrapV, stages.secAnisotropy, stages.secBias);
+    if (stages.primary.texture)
+        applyStage(stages.primary, GL_TEXTURE0_ARB);
+    if (stages.secondary.texture)
+        applyStage(stages.secondary, GL_TEXTURE1_ARB);
     // A refused value leaves the texture as it was; its error must not surface in the next
     // caller's glGetError.
     if (stages.mayBeRefused) {
@@ -98,10 +97,6 @@ void applyMaterial(const Material& material)
         glEnable(combiners.emulated ? GL_FRAGMENT_PROGRAM_ARB : registerCombiners);
         glCallList(combiners.list.get());
     }
-    // A pixel program wins over emulated combiners, as fragment programs do over native ones.
-    EmulatedCombiners* emulation =
-        material.combiners ? material.combiners->emulated.get() : nullptr;
-    setActiveCombiners(material.pixelProgram ? nullptr : emulation);
     if (material.depth)
         applyDepth(*material.depth);
     if (material.vertexProgram)
@@ -114,9 +109,12 @@ void applyMaterial(const Material& material)
         applyCull(*material.cull);
 }
 
-void applyMaterialPushed(const Material& material)
+const EmulatedCombiners* emulatedCombinersOf(const Material& material)
 {
-    // The caller's glPopAttrib() after its draw closes this bracket.
-    glPushAttrib(GL_ALL_ATTRIB_BITS);
-    applyMaterial(material);
+    if (!material.combiners)
+        return nullptr;
+    for (const ShaderProgram* program : {material.vertexProgram, material.pixelProgram})
+        if (program && program->target == GL_FRAGMENT_PROGRAM_ARB)
+            return nullptr;
+    return material.combiners->emulated.get();
 }

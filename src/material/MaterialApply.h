@@ -8,12 +8,14 @@
 // shared textures (each stage writes all of them every time).
 
 // The present parts in a fixed order: blend, combiners, depth, vertex program, pixel program,
-// texture stages, cull. Makes the pass's emulated combiners the active ones (none without):
-// the caller calls prepareActiveCombiners() right before each draw and setActiveCombiners(nullptr)
-// after its glPopAttrib().
+// texture stages, cull. Emulated combiners still need their variant bound right before the draw
+// (drawMaterialPass does both).
 void applyMaterial(const Material& material);
-// glPushAttrib(GL_ALL_ATTRIB_BITS), then applyMaterial; the caller draws and pops.
-void applyMaterialPushed(const Material& material);
+
+// The pass's emulated combiners, or null where it has none or binds a fragment program: a
+// fragment program takes their place, as it does over native combiners, whichever keyword
+// ("Vert" or "Pix") named its file.
+const EmulatedCombiners* emulatedCombinersOf(const Material& material);
 
 void applyBlend(const BlendState& blend);
 void applyDepth(const DepthState& depth);

@@ -6,6 +6,7 @@
 #include "shell/LoadError.h"
 
 #include <sstream>
+#include <string_view>
 
 namespace {
 
@@ -19,6 +20,8 @@ constexpr GLenum linearSharpen = 0x80AD;
 constexpr GLenum linearSharpenAlpha = 0x80AE;
 constexpr GLenum linearSharpenColour = 0x80AF;
 constexpr GLenum mirroredRepeatIbm = 0x8370;
+
+constexpr std::size_t stagePrefixLength = 3; // "Pri" or "Sec"
 
 // Used where the driver does not say how much anisotropy it allows.
 constexpr float presetMaxAnisotropy = 2.0f;
@@ -95,8 +98,8 @@ TextureStages defaultStages()
     const bool anisotropic = hasGlExtension("GL_EXT_texture_filter_anisotropic");
     if (anisotropic)
         glGetFloatv(GL_MAX_TEXTURE_MAX_ANISOTROPY_EXT, &maxAnisotropy);
-    stages.priAnisotropy = maxAnisotropy;
-    stages.secAnisotropy = maxAnisotropy;
+    stages.primary.anisotropy = maxAnisotropy;
+    stages.secondary.anisotropy = maxAnisotropy;
     stages.mayBeRefused =
         !anisotropic || !(hasGlExtension("GL_EXT_texture_lod_bias") || hasGlVersion(1, 4));
     return stages;
@@ -112,42 +115,32 @@ TextureStages readTextureStages(MaterialWords& words, TextureCache& textures)
         stages.enabled = false;
         return stages;
     }
-    while (word != ".") {
-        if (word == "PriName")
-            stages.primary = &textures.getByName(words.nextName());
-        else if (word == "PriFN")
-            stages.primary = &readFileName(words, textures);
-        else if (word == "PriMin")
-            stages.priMin = readMinification(words);
-        else if (word == "PriMag")
-            stages.priMag = readMagnification(words);
-        else if (word == "PriAtp")
-            words.nextFloat(stages.priAnisotropy);
-        else if (word == "PriBias")
-            words.nextFloat(stages.priBias);
-        else if (word == "PriWrapU")
-            stages.priWrapU = readWrap(words);
-        else if (word == "PriWrapV")
-            stages.priWrapV = readWrap(words);
-        else if (word == "SecName")
-            stages.secondary = &textures.getByName(words.nextName());
-        else if (word == "SecFN")
-            stages.secondary = &readFileName(words, textures);
-        else if (word == "SecMin")
-            stages.secMin = readMinification(words);
-        else if (word == "SecMag")
-            stages.secMag = readMagnification(words);
-        else if (word == "SecAtp")
-            words.nextFloat(stages.secAnisotropy);
-        else if (word == "SecBias")
-            words.nextFloat(stages.secBias);
-        else if (word == "SecWrapU")
-            stages.secWrapU = readWrap(words);
-        else if (word == "SecWrapV")
-            stages.secWrapV = readWrap(words);
-        word = words.next();
+    for (; word != "."; word = words.next()) {
+        // "Pri" words set the primary stage and "Sec" words the secondary; the rest is the same.
+        const std::string_view prefix = std::string_view(word).substr(0, stagePrefixLength);
+        if (prefix != "Pri" && prefix != "Sec")
+            continue;
+        TextureStage& stage = prefix == "Pri" ? stages.primary : stages.secondary;
+        const std::string_view part = std::string_view(word).substr(stagePrefixLength);
+        if (part == "Name")
+            stage.texture = &textures.getByName(words.nextName());
+        else if (part == "FN")
+            stage.texture = &readFileName(words, textures);
+        else if (part == "Min")
+            stage.minFilter = readMinification(words);
+        else if (part == "Mag")
+            stage.magFilter = readMagnification(words);
+        else if (part == "Atp")
+            words.nextFloat(stage.anisotropy);
+        else if (part == "Bias")
+            words.nextFloat(stage.bias);
+        else if (part == "WrapU")
+            stage.wrapU = readWrap(words);
+        else if (part == "WrapV")
+            stage.wrapV = readWrap(words);
     }
-    for (GLenum filter : {stages.priMin, stages.priMag, stages.secMin, stages.secMag})
-        stages.mayBeRefused = stages.mayBeRefused || isSgisFilter(filter);
+    for (const TextureStage* stage : {&stages.primary, &stages.secondary})
+        stages.mayBeRefused =
+            stages.mayBeRefused || isSgisFilter(stage->minFilter) || isSgisFilter(stage->magFilter);
     return stages;
 }

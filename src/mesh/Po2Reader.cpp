@@ -9,6 +9,9 @@
 
 namespace {
 
+// Bone counts are one byte: index 254 is the last that leaves room for the count.
+constexpr std::int16_t maxBoneIndex = 254;
+
 // A cursor over the file's bytes that refuses to step past their end.
 class Po2Cursor {
 public:
@@ -121,6 +124,101 @@ std::uint32_t sum32(const std::vector<std::uint16_t>& sizes)
     return total;
 }
 
+// Bits 2 and 4 share texture 1; a non-empty bit-4 name is the one that stays.
+void readTextureNames(Po2Cursor& in, Mesh& mesh, const TextureLookup& lookup)
+{
+    if (mesh.has(MeshFlag::TexCoords0))
+        if (std::string name = in.text("texture name 0"); !name.empty())
+            mesh.texture0 = lookup(name);
+    if (mesh.has(MeshFlag::EnvironmentTexture))
+        if (std::string name = in.text("environment texture name"); !name.empty())
+            mesh.texture1 = lookup(name);
+    if (mesh.has(MeshFlag::TexCoords1))
+        if (std::string name = in.text("texture name 1"); !name.empty())
+            mesh.texture1 = lookup(name);
+}
+
+void readPolygons(Po2Cursor& in, Mesh& mesh, const std::string& path)
+{
+    mesh.polygonCount = in.u16("polygon count");
+    if (mesh.has(MeshFlag::TrianglesOnly)) {
+        mesh.cornerCount = 3u * mesh.polygonCount;
+    } else {
+        std::vector<std::uint16_t> sizes =
+            in.array<std::uint16_t>(mesh.polygonCount, "polygon sizes");
+        mesh.cornerCount = sum32(sizes);
+        mesh.polygonSizes = SharedArray<std::uint16_t>(std::move(sizes));
+    }
+    std::vector<std::uint16_t> indices =
+        in.array<std::uint16_t>(mesh.cornerCount, "vertex indices");
+    checkIndices(indices, mesh.vertexCount, "vertex index", path);
+    mesh.vertexIndices = SharedArray<std::uint16_t>(std::move(indices));
+    computeNormals(mesh);
+}
+
+// What the errors of one per-corner section call its parts.
+struct CornerSectionNames {
+    const char* count;
+    const char* values;
+    const char* indices;
+    const char* index;
+    std::size_t perEntry; // floats per entry
+};
+
+constexpr CornerSectionNames texCoords0Section = {
+    "texture coordinate count 0", "texture coordinates 0", "texture coordinate indices 0",
+    "texture coordinate index 0", 2};
+constexpr CornerSectionNames coloursSection = {"colour count", "colours", "colour indices",
+                                               "colour index", 4};
+constexpr CornerSectionNames texCoords1Section = {
+    "texture coordinate count 1", "texture coordinates 1", "texture coordinate indices 1",
+    "texture coordinate index 1", 2};
+
+// The three per-corner sections share one shape, as the writer writes them: count, the entries,
+// then one index per corner into them.
+void readCornerSection(Po2Cursor& in, std::uint32_t cornerCount, const CornerSectionNames& names,
+                       const std::string& path, std::uint16_t& count, SharedArray<float>& values,
+                       SharedArray<std::uint16_t>& indices)
+{
+    count = in.u16(names.count);
+    values = SharedArray<float>(in.array<float>(std::size_t{count} * names.perEntry, names.values));
+    std::vector<std::uint16_t> read = in.array<std::uint16_t>(cornerCount, names.indices);
+    checkIndices(read, count, names.index, path);
+    indices = SharedArray<std::uint16_t>(std::move(read));
+}
+
+void readMorphs(Po2Cursor& in, Mesh& mesh, const std::string& path)
+{
+    mesh.morphCount = in.u16("morph count");
+    std::vector<std::uint16_t> sizes = in.array<std::uint16_t>(mesh.morphCount, "morph sizes");
+    mesh.morphDeltaCount = sum32(sizes);
+    mesh.morphSizes = SharedArray<std::uint16_t>(std::move(sizes));
+    std::vector<MorphDelta> deltas = in.deltas(mesh.morphDeltaCount);
+    for (std::size_t d = 0; d < deltas.size(); ++d)
+        if (deltas[d].vertex >= mesh.vertexCount)
+            throw LoadError("PO2 file " + path + ": morph delta " + std::to_string(d) +
+                            " moves vertex " + std::to_string(deltas[d].vertex) + " beyond its " +
+                            std::to_string(mesh.vertexCount) + " vertices");
+    mesh.morphDeltas = SharedArray<MorphDelta>(std::move(deltas));
+}
+
+void readVertexWeights(Po2Cursor& in, Mesh& mesh, const std::string& path)
+{
+    if (!mesh.has(MeshFlag::TrianglesOnly))
+        throw LoadError("Only triangles are suitable");
+    mesh.vertexWeights = SharedArray<float>(in.array<float>(mesh.vertexCount, "vertex weights"));
+    std::vector<std::int16_t> bones = in.array<std::int16_t>(mesh.polygonCount, "triangle bones");
+    // Negative indices never raise the maximum, which starts at 0.
+    std::int16_t largest = 0;
+    for (std::int16_t bone : bones)
+        largest = std::max(largest, bone);
+    if (largest > maxBoneIndex)
+        throw LoadError("PO2 file " + path + ": triangle bone index " + std::to_string(largest) +
+                        " is above 254");
+    mesh.boneCount = static_cast<std::uint8_t>(largest + 1);
+    mesh.triangleBones = SharedArray<std::int16_t>(std::move(bones));
+}
+
 } // namespace
 
 std::string po2Path(const std::string& rootDir, const std::string& objectName)
@@ -145,95 +243,24 @@ Mesh parsePo2(std::string_view bytes, const std::string& path, const TextureLook
     in.need(3, "magic");
     in.skip(3);
     mesh.flags = in.u8("flags");
-
-    // Bits 2 and 4 share texture 1; a non-empty bit-4 name is the one that stays.
-    if (mesh.has(MeshFlag::TexCoords0))
-        if (std::string name = in.text("texture name 0"); !name.empty())
-            mesh.texture0 = lookup(name);
-    if (mesh.has(MeshFlag::EnvironmentTexture))
-        if (std::string name = in.text("environment texture name"); !name.empty())
-            mesh.texture1 = lookup(name);
-    if (mesh.has(MeshFlag::TexCoords1))
-        if (std::string name = in.text("texture name 1"); !name.empty())
-            mesh.texture1 = lookup(name);
-
+    readTextureNames(in, mesh, lookup);
     mesh.vertexCount = in.u16("vertex count");
-    const std::size_t vertexCount = mesh.vertexCount;
-    mesh.positions = in.array<float>(vertexCount * 3, "positions");
-
-    if (mesh.has(MeshFlag::Polygons)) {
-        mesh.polygonCount = in.u16("polygon count");
-        if (mesh.has(MeshFlag::TrianglesOnly)) {
-            mesh.cornerCount = 3u * mesh.polygonCount;
-        } else {
-            std::vector<std::uint16_t> sizes =
-                in.array<std::uint16_t>(mesh.polygonCount, "polygon sizes");
-            mesh.cornerCount = sum32(sizes);
-            mesh.polygonSizes = SharedArray<std::uint16_t>(std::move(sizes));
-        }
-        std::vector<std::uint16_t> indices =
-            in.array<std::uint16_t>(mesh.cornerCount, "vertex indices");
-        checkIndices(indices, vertexCount, "vertex index", path);
-        mesh.vertexIndices = SharedArray<std::uint16_t>(std::move(indices));
-        computeNormals(mesh);
-    }
-    const std::size_t cornerCount = mesh.cornerCount;
-
-    if (mesh.has(MeshFlag::TexCoords0)) {
-        mesh.texCoord0Count = in.u16("texture coordinate count 0");
-        mesh.texCoords0 = SharedArray<float>(
-            in.array<float>(std::size_t{mesh.texCoord0Count} * 2, "texture coordinates 0"));
-        std::vector<std::uint16_t> indices =
-            in.array<std::uint16_t>(cornerCount, "texture coordinate indices 0");
-        checkIndices(indices, mesh.texCoord0Count, "texture coordinate index 0", path);
-        mesh.texCoord0Indices = SharedArray<std::uint16_t>(std::move(indices));
-    }
-    if (mesh.has(MeshFlag::Colours)) {
-        mesh.colourCount = in.u16("colour count");
-        mesh.colours =
-            SharedArray<float>(in.array<float>(std::size_t{mesh.colourCount} * 4, "colours"));
-        std::vector<std::uint16_t> indices = in.array<std::uint16_t>(cornerCount, "colour indices");
-        checkIndices(indices, mesh.colourCount, "colour index", path);
-        mesh.colourIndices = SharedArray<std::uint16_t>(std::move(indices));
-    }
-    if (mesh.has(MeshFlag::TexCoords1)) {
-        mesh.texCoord1Count = in.u16("texture coordinate count 1");
-        mesh.texCoords1 = SharedArray<float>(
-            in.array<float>(std::size_t{mesh.texCoord1Count} * 2, "texture coordinates 1"));
-        std::vector<std::uint16_t> indices =
-            in.array<std::uint16_t>(cornerCount, "texture coordinate indices 1");
-        checkIndices(indices, mesh.texCoord1Count, "texture coordinate index 1", path);
-        mesh.texCoord1Indices = SharedArray<std::uint16_t>(std::move(indices));
-    }
-    if (mesh.has(MeshFlag::Morphs)) {
-        mesh.morphCount = in.u16("morph count");
-        std::vector<std::uint16_t> sizes = in.array<std::uint16_t>(mesh.morphCount, "morph sizes");
-        mesh.morphDeltaCount = sum32(sizes);
-        mesh.morphSizes = SharedArray<std::uint16_t>(std::move(sizes));
-        std::vector<MorphDelta> deltas = in.deltas(mesh.morphDeltaCount);
-        for (std::size_t d = 0; d < deltas.size(); ++d)
-            if (deltas[d].vertex >= vertexCount)
-                throw LoadError("PO2 file " + path + ": morph delta " + std::to_string(d) +
-                                " moves vertex " + std::to_string(deltas[d].vertex) +
-                                " beyond its " + std::to_string(vertexCount) + " vertices");
-        mesh.morphDeltas = SharedArray<MorphDelta>(std::move(deltas));
-    }
-    if (mesh.has(MeshFlag::VertexWeights)) {
-        if (!mesh.has(MeshFlag::TrianglesOnly))
-            throw LoadError("Only triangles are suitable");
-        mesh.vertexWeights = SharedArray<float>(in.array<float>(vertexCount, "vertex weights"));
-        std::vector<std::int16_t> bones =
-            in.array<std::int16_t>(mesh.polygonCount, "triangle bones");
-        // Negative indices never raise the maximum, which starts at 0.
-        std::int16_t largest = 0;
-        for (std::int16_t bone : bones)
-            largest = std::max(largest, bone);
-        if (largest > 254)
-            throw LoadError("PO2 file " + path + ": triangle bone index " +
-                            std::to_string(largest) + " is above 254");
-        mesh.boneCount = static_cast<std::uint8_t>(largest + 1);
-        mesh.triangleBones = SharedArray<std::int16_t>(std::move(bones));
-    }
+    mesh.positions = in.array<float>(std::size_t{mesh.vertexCount} * 3, "positions");
+    if (mesh.has(MeshFlag::Polygons))
+        readPolygons(in, mesh, path);
+    if (mesh.has(MeshFlag::TexCoords0))
+        readCornerSection(in, mesh.cornerCount, texCoords0Section, path, mesh.texCoord0Count,
+                          mesh.texCoords0, mesh.texCoord0Indices);
+    if (mesh.has(MeshFlag::Colours))
+        readCornerSection(in, mesh.cornerCount, coloursSection, path, mesh.colourCount,
+                          mesh.colours, mesh.colourIndices);
+    if (mesh.has(MeshFlag::TexCoords1))
+        readCornerSection(in, mesh.cornerCount, texCoords1Section, path, mesh.texCoord1Count,
+                          mesh.texCoords1, mesh.texCoord1Indices);
+    if (mesh.has(MeshFlag::Morphs))
+        readMorphs(in, mesh, path);
+    if (mesh.has(MeshFlag::VertexWeights))
+        readVertexWeights(in, mesh, path);
     return mesh;
 }
 

@@ -12,7 +12,9 @@ bool displayAvailable()
     return (x11 && *x11) || (wayland && *wayland);
 }
 
-// Message boxes are also silenced under a virtual X server with no one to click them.
+// Set by tools, and by whoever runs the player under a virtual X server with no one to click.
+static const char* const quietVariable = "DEMOPLAYER_NO_MESSAGE_BOXES";
+
 // The boxes are the user's one window-system channel, so whether they are held is kept where
 // they are shown: one count for the process.
 static int heldBoxes = 0;
@@ -29,8 +31,13 @@ MessageBoxesHeld::~MessageBoxesHeld()
 
 static bool boxesWanted()
 {
-    const char* quiet = std::getenv("DEMOPLAYER_NO_MESSAGE_BOXES");
+    const char* quiet = std::getenv(quietVariable);
     return heldBoxes == 0 && displayAvailable() && !(quiet && *quiet);
+}
+
+void turnMessageBoxesOff()
+{
+    setenv(quietVariable, "1", 1);
 }
 
 static Uint32 boxFlags(MessageIcon icon)

@@ -26,3 +26,7 @@ bool askYesNo(const std::string& caption, const std::string& text);
 
 // True when a graphical display is reachable (X11 or Wayland).
 bool displayAvailable();
+
+// From now on, messages go to standard error only, for this process and those it starts:
+// command-line tools call it first, so that no modal box waits for a click on a desktop.
+void turnMessageBoxesOff();

@@ -2,10 +2,9 @@
 
 #include "anim/Channel.h"
 #include "anim/Envelope.h"
-#include "combiners/EmulatedCombiners.h"
 #include "image/TextureCache.h"
-#include "material/MaterialApply.h"
 #include "mesh/Mesh.h"
+#include "render/MaterialPass.h"
 #include "render/MeshDraw.h"
 #include "scene/SceneObject.h"
 #include "shell/GlExtensions.h"
@@ -104,18 +103,6 @@ void prepareObject(SceneObject& object, float t)
         setupMeshPoints(drawn);
 }
 
-// Mesa's glPopAttrib restores the current colour but leaves the colour-tracked material at the
-// pass's last vertex colour, and a later glColor of the same value does not re-track it: objects
-// without colours of their own would be lit in that colour. Switching tracking on again takes the
-// material from the current colour, as it should already be.
-void retrackColourMaterial()
-{
-    if (glIsEnabled(GL_COLOR_MATERIAL)) {
-        glDisable(GL_COLOR_MATERIAL);
-        glEnable(GL_COLOR_MATERIAL);
-    }
-}
-
 } // namespace
 
 bool isAnimated(const SceneObject& object)
@@ -194,13 +181,6 @@ void drawObjectWithMaterials(SceneObject& object, float t)
         return;
     // Done once: each pass's texture stages override the mesh's texture set-up for that pass.
     prepareObject(object, t);
-    for (const Material& material : object.passes) {
-        glPushAttrib(GL_ALL_ATTRIB_BITS);
-        applyMaterial(material);
-        prepareActiveCombiners();
-        drawPrepared(object, t);
-        glPopAttrib();
-        retrackColourMaterial();
-        setActiveCombiners(nullptr);
-    }
+    for (const Material& material : object.passes)
+        drawMaterialPass(material, nullptr, [&object, t] { drawPrepared(object, t); });
 }

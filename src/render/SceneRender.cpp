@@ -1,10 +1,9 @@
 #include "render/SceneRender.h"
 
 #include "anim/ItemTransform.h"
-#include "combiners/EmulatedCombiners.h"
 #include "image/TextureCache.h"
-#include "material/MaterialApply.h"
 #include "render/Flare.h"
+#include "render/MaterialPass.h"
 #include "render/ObjectDraw.h"
 #include "scene/Scene.h"
 #include "shell/DemoConfig.h"
@@ -34,20 +33,15 @@ float valueOr(const std::optional<Channel>& channel, float t, float fallback)
 }
 
 // One quad per pass over the image bound on unit 0; the foreground passes also get its colour.
-// The quad picks the pass's emulated combiner program itself.
 void drawImagePasses(const PassList& passes, const Texture& image, const float colour[4])
 {
-    for (const Material& material : passes) {
-        glPushAttrib(GL_ALL_ATTRIB_BITS);
-        applyMaterial(material);
+    const auto setUp = [colour] {
         if (colour)
             glColor4fv(colour);
-        drawScreenQuad(image);
-        if (colour)
-            glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
-        glPopAttrib();
-        setActiveCombiners(nullptr);
-    }
+        setScreenQuadState();
+    };
+    for (const Material& material : passes)
+        drawMaterialPass(material, setUp, [&image] { drawScreenQuad(image); });
 }
 
 void drawBackground(const Scene& scene)
@@ -55,10 +49,12 @@ void drawBackground(const Scene& scene)
     glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
     disableTextureUnit(1);
     bindTextureUnit(*scene.bgImage, 0);
-    if (scene.bgPasses.empty())
+    if (scene.bgPasses.empty()) {
+        setScreenQuadState();
         drawScreenQuad(*scene.bgImage);
-    else
+    } else {
         drawImagePasses(scene.bgPasses, *scene.bgImage, nullptr);
+    }
 }
 
 void drawForeground(const Scene& scene, float t)
@@ -76,6 +72,7 @@ void drawForeground(const Scene& scene, float t)
     glColor4fv(colour);
     disableTextureUnit(1);
     bindTextureUnit(image, 0);
+    setScreenQuadState();
     drawScreenQuad(image);
     glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
 }

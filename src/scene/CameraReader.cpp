@@ -9,8 +9,6 @@
 #include <string_view>
 
 namespace {
-constexpr std::array<std::string_view, 5> controllerKeywords = {
-    "LockedChannels", "KeyableChannels", "HController", "PController", "BController"};
 constexpr std::uint32_t motionBlurWithLength = 2;
 } // namespace
 
@@ -21,12 +19,7 @@ std::unique_ptr<Camera> readCameraBlock(MappedTextFile& file)
     camera->motion = parseMotion(file);
 
     std::string_view word = file.readWordView();
-    for (std::string_view keyword : controllerKeywords) {
-        if (word == keyword) {
-            file.skipWord();
-            word = file.readWordView();
-        }
-    }
+    word = skipControllerLines(file, word);
     if (word == "ParentItem") {
         camera->parentRef = parseParentRef(file);
         word = file.readWordView();

@@ -12,9 +12,6 @@
 
 namespace {
 
-constexpr std::array<std::string_view, 5> controllerKeywords = {
-    "LockedChannels", "KeyableChannels", "HController", "PController", "BController"};
-
 constexpr std::int32_t spotLight = 2;
 
 // Below this constant intensity a light keeps its place in the scene but is never lit.
@@ -70,12 +67,7 @@ std::unique_ptr<Light> readLightBlock(MappedTextFile& file, Scene& scene, Textur
     light->motion = parseMotion(file);
 
     word = file.readWordView();
-    for (std::string_view keyword : controllerKeywords) {
-        if (word == keyword) {
-            file.skipWord();
-            word = file.readWordView();
-        }
-    }
+    word = skipControllerLines(file, word);
     if (word == "ParentItem") {
         light->parentRef = parseParentRef(file);
         word = file.readWordView();

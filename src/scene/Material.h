@@ -36,23 +36,22 @@ struct CullState {
     GLenum frontFace = GL_CW; // GL_CCW reverses the culled side against the start-up GL_CW
 };
 
+// One texture stage: the texture a unit binds and the parameters written into it.
+struct TextureStage {
+    const Texture* texture = nullptr; // owned by the TextureCache; none leaves the unit alone
+    GLenum minFilter = GL_LINEAR_MIPMAP_LINEAR;
+    GLenum magFilter = GL_LINEAR;
+    GLenum wrapU = GL_REPEAT;
+    GLenum wrapV = GL_REPEAT;
+    float anisotropy = 2.0f;
+    float bias = 0.0f;
+};
+
 // Two texture stages: primary on unit 0, secondary on unit 1.
 struct TextureStages {
     bool enabled = true;
-    const Texture* primary = nullptr; // owned by the TextureCache
-    const Texture* secondary = nullptr;
-    GLenum priMin = GL_LINEAR_MIPMAP_LINEAR;
-    GLenum priMag = GL_LINEAR;
-    GLenum secMin = GL_LINEAR_MIPMAP_LINEAR;
-    GLenum secMag = GL_LINEAR;
-    GLenum priWrapU = GL_REPEAT;
-    GLenum priWrapV = GL_REPEAT;
-    GLenum secWrapU = GL_REPEAT;
-    GLenum secWrapV = GL_REPEAT;
-    float priAnisotropy = 2.0f;
-    float secAnisotropy = 2.0f;
-    float priBias = 0.0f;
-    float secBias = 0.0f;
+    TextureStage primary;   // "Pri..." words
+    TextureStage secondary; // "Sec..." words
     // Set when a value may be refused by the driver (a filter it does not know, or a missing
     // anisotropy or LOD-bias extension): applying then clears the GL error it leaves.
     bool mayBeRefused = false;

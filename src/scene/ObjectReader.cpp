@@ -13,9 +13,6 @@
 
 namespace {
 
-constexpr std::array<std::string_view, 5> controllerKeywords = {
-    "LockedChannels", "KeyableChannels", "HController", "PController", "BController"};
-
 // The words that end the scan for the object's optional parts.
 constexpr std::array<std::string_view, 10> optionalPartKeywords = {
     "ObjectDissolve", "ShadowOptions", "MorphAmount",    "UnseenByRays",  "UnaffectedByFog",
@@ -129,12 +126,7 @@ std::unique_ptr<SceneObject> readObjectBlock(MappedTextFile& file, Scene& scene,
         readBones(file, *object);
         word = file.readWordView();
     }
-    for (std::string_view keyword : controllerKeywords) {
-        if (word == keyword) {
-            file.skipWord();
-            word = file.readWordView();
-        }
-    }
+    word = skipControllerLines(file, word);
     if (word == "ParentItem")
         object->parentRef = parseParentRef(file);
 

@@ -133,9 +133,17 @@ static void renderTextureLayer(Layer& layer, float t, std::int64_t counter)
 static void renderFrameUntil(Timeline& timeline, float t, std::int64_t counter,
                              const std::function<bool()>& stopPending)
 {
+    bool first = true;
     for (Layer& layer : timeline.layers) {
-        if (stopPending && stopPending())
-            return;
+        if (stopPending) {
+            // Drivers that bin a frame before drawing it (llvmpipe) would otherwise do all of its
+            // work at the swap, out of the checks' reach.
+            if (!first)
+                glFlush();
+            if (stopPending())
+                return;
+        }
+        first = false;
         if (layer.target) {
             renderTextureLayer(layer, t, counter);
             continue;

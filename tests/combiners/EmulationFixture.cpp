@@ -1,6 +1,7 @@
 #include "EmulationFixture.h"
 
 #include "combiners/CombinerCompiler.h"
+#include "render/MaterialPass.h"
 #include "shell/GlExtensions.h"
 #include "support/OffscreenGl.h"
 
@@ -35,11 +36,19 @@ Texture emptyTexture(GLenum target)
     return texture;
 }
 
+Material emulatedPass()
+{
+    Material material;
+    material.combiners.emplace(newDisplayList(), std::make_unique<EmulatedCombiners>());
+    return material;
+}
+
 } // namespace
 
 CompiledScript::CompiledScript(const std::string& text)
+    : material(emulatedPass()), combiners(*material.combiners->emulated)
 {
-    glNewList(list.get(), GL_COMPILE);
+    glNewList(material.combiners->list.get(), GL_COMPILE);
     std::ostringstream echo;
     parseCombinerScript(text.c_str(), &combiners.sink(), echo);
     combiners.recordBind();
@@ -52,14 +61,7 @@ Pixel drawPass(CompiledScript& script, const std::function<void()>& setUp,
                const std::function<void()>& draw)
 {
     glClear(GL_COLOR_BUFFER_BIT); // a dropped fragment must not pass for the last pass's pixel
-    glPushAttrib(GL_ALL_ATTRIB_BITS);
-    glEnable(GL_FRAGMENT_PROGRAM_ARB);
-    glCallList(script.list.get());
-    setActiveCombiners(&script.combiners);
-    setUp();
-    draw();
-    glPopAttrib();
-    setActiveCombiners(nullptr);
+    drawMaterialPass(script.material, setUp, draw);
     EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
     const auto bytes = readPixelsRGBA(offscreenWidth() / 2, offscreenHeight() / 2, 1, 1);
     return {bytes[0], bytes[1], bytes[2], bytes[3]};
@@ -75,6 +77,7 @@ Pixel drawWithUsualInputs(CompiledScript& script, const std::function<void()>& e
             glColor4f(1.0f, 0.5f, 0.25f, 0.75f);
             ext::glSecondaryColor3fEXT(0.2f, 0.4f, 0.6f);
             extra();
+            setScreenQuadState();
         },
         [] { drawScreenQuad(tex0); });
 }
@@ -107,7 +110,6 @@ void drawObjectQuad(std::array<float, 3> texCoord, float fogCoord)
     glLoadIdentity();
     glDisable(GL_LIGHTING);
     glDisable(GL_DEPTH_TEST);
-    prepareActiveCombiners();
     glBegin(GL_TRIANGLE_STRIP);
     for (const auto& [x, y] :
          {std::pair{-1.0f, -1.0f}, {-1.0f, 1.0f}, {1.0f, -1.0f}, {1.0f, 1.0f}}) {

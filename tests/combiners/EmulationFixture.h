@@ -2,6 +2,7 @@
 
 #include "combiners/EmulatedCombiners.h"
 #include "image/TextureCache.h"
+#include "scene/Material.h"
 
 #include <array>
 #include <cstdint>
@@ -10,20 +11,21 @@
 #include <vector>
 
 // A script compiled by parseCombinerScript into the emulated combiners inside a display list,
-// as a material compiles its block.
+// as a material compiles its block, held by a pass that has nothing else.
 struct CompiledScript {
     explicit CompiledScript(const std::string& text);
 
-    EmulatedCombiners combiners;
-    GlHandle list = newDisplayList();
+    Material material;
+    EmulatedCombiners& combiners; // the material's
     std::vector<std::string> errors;
 };
 
 using Colour = std::array<float, 4>;
 using Pixel = std::array<int, 4>;
 
-// One pass over a cleared (0, 0, 0, 0) buffer: the pass bracket, the list called with fragment
-// programs enabled, the combiners made active, then setUp and draw. Returns the centre pixel.
+// One pass over a cleared (0, 0, 0, 0) buffer, drawn as the player draws a pass: the list
+// called with fragment programs enabled, setUp, the variant bound, draw. Returns the centre
+// pixel.
 Pixel drawPass(CompiledScript& script, const std::function<void()>& setUp,
                const std::function<void()>& draw);
 
@@ -37,8 +39,8 @@ Pixel drawWithUsualInputs(
 Texture solidTexture(GLenum target, std::array<std::uint8_t, 4> rgba);
 Texture cubeTexture(const std::array<std::array<std::uint8_t, 4>, 6>& faces);
 
-// A full-viewport quad drawn as an object pass would: the draw hook first, fog left as it is,
-// every unit given texture coordinate (s, t, r) and the given fog coordinate.
+// A full-viewport quad drawn as an object pass would: fog left as it is, every unit given texture
+// coordinate (s, t, r) and the given fog coordinate.
 void drawObjectQuad(std::array<float, 3> texCoord = {0.5f, 0.5f, 0.0f}, float fogCoord = 0.0f);
 
 // Within 2/255 of the expected colour in 0..1.

@@ -289,6 +289,7 @@ TEST_F(TextureCacheTest, ScreenQuadFillsTheViewportWithTheTexture)
     glEnable(GL_DEPTH_TEST);
     glEnable(GL_LIGHTING);
     bindTextureUnit(four, 0);
+    setScreenQuadState();
     drawScreenQuad(four);
     EXPECT_FALSE(glIsEnabled(GL_DEPTH_TEST));
     EXPECT_FALSE(glIsEnabled(GL_LIGHTING));

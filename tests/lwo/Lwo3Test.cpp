@@ -76,6 +76,27 @@ TEST(Lwo3, ConvertsToThePo2FileOfTheSameObjectSavedAsLwo2)
     EXPECT_EQ(lwo3.boneMaps, (std::vector<std::string>{"Lower", "Upper"}));
 }
 
+TEST(Lwo3, FormsWhoseOwnDataOpensInAChunkReadAlike)
+{
+    // The surface's names, the clip's index, the block's ordinal and the still's file name each
+    // in a first chunk of their form instead of bare.
+    const std::string header = iff::chunk("ORDN", iff::s0("\x80")) + iff::chunk("CHAN", "COLR") +
+                               iff::chunk("ENAB", iff::u2(1));
+    const std::string block =
+        lwo3::form("BLOK", lwo3::form("IMAP", header) + iff::chunk("PROJ", iff::u2(5)) +
+                               iff::chunk("IMAG", iff::vx(1)) + iff::chunk("VMAP", iff::s0("UV")));
+    const std::string surface =
+        lwo3::form("SURF", iff::chunk("NAME", iff::s0("Cube") + iff::s0("")) + block);
+    const std::string clip = lwo3::form(
+        "CLIP", iff::chunk("INDX", iff::u4(1)) +
+                    lwo3::form("STIL", iff::chunk("FNAM", iff::s0("Textures/checker.tga"))));
+    const LwoObject object =
+        parseLwo(iff::form("LWO3", cubeGeometry() + riggedMaps() + clip + surface), "in.lwo");
+    EXPECT_TRUE(object.unread.empty());
+    EXPECT_EQ(writePo2(convertLayer(object, {}, "in.lwo").mesh),
+              writePo2(convert(cubeLwo2()).mesh));
+}
+
 TEST(Lwo3, WhatTheReaderDoesNotUnderstandIsReportedNotGuessed)
 {
     const std::string nodeSurface = lwo3::form(

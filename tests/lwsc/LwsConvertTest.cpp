@@ -115,6 +115,15 @@ TEST(LwsConvert, LaterVersionsLoadToTheSameItemsParentsAndKeysAsVersionThree)
     }
 }
 
+TEST(LwsConvert, WindowsLineEndsConvertToTheSameScene)
+{
+    const std::string text = lws::writeScene(itemsScene(8));
+    std::string windows;
+    for (char c : text)
+        windows += c == '\n' ? std::string("\r\n") : std::string(1, c);
+    EXPECT_EQ(convertScene(windows, "in.lws").text, convertScene(text, "in.lws").text);
+}
+
 TEST(LwsConvert, IdentifiersBecomeLoadOrderNumbersWhereverItemsAreNamed)
 {
     const SceneConversion conversion = convertScene(lws::writeScene(itemsScene(5)), "in.lws");

@@ -100,10 +100,10 @@ TEST_F(StageAnisotropy, UploadsAndStagesStayUnderTheCeilingAndNearestStagesAtOne
         EXPECT_EQ(textureAnisotropy(texture), ceiling) << "as uploaded";
 
         TextureStages stages;
-        stages.primary = &texture;
-        stages.priMin = c.minFilter;
-        stages.priMag = c.magFilter;
-        stages.priAnisotropy = c.requested;
+        stages.primary.texture = &texture;
+        stages.primary.minFilter = c.minFilter;
+        stages.primary.magFilter = c.magFilter;
+        stages.primary.anisotropy = c.requested;
         applyTextureStages(stages);
         EXPECT_EQ(textureAnisotropy(texture), c.expected > 0.0f ? c.expected : driverMaximum);
         EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
@@ -120,10 +120,10 @@ TEST_F(StageAnisotropy, NearestStagesDrawNearestTexels)
         resetGlState();
         TextureCache cache(paths, setting);
         TextureStages stages;
-        stages.primary = &cache.getByName("pair");
-        stages.priMin = GL_NEAREST;
-        stages.priMag = GL_NEAREST;
-        stages.priAnisotropy = driverMaximum;
+        stages.primary.texture = &cache.getByName("pair");
+        stages.primary.minFilter = GL_NEAREST;
+        stages.primary.magFilter = GL_NEAREST;
+        stages.primary.anisotropy = driverMaximum;
         applyTextureStages(stages);
         glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_REPLACE);
         glDisable(GL_CULL_FACE);

@@ -216,23 +216,23 @@ TEST_F(MaterialFile, TextureStagesDefaultsAndWords)
     glGetFloatv(GL_MAX_TEXTURE_MAX_ANISOTROPY_EXT, &maxAnisotropy);
     const TextureStages defaults = *block("Set .").stages;
     EXPECT_TRUE(defaults.enabled);
-    EXPECT_EQ(defaults.primary, nullptr);
-    EXPECT_EQ(defaults.priMin, static_cast<GLenum>(GL_LINEAR_MIPMAP_LINEAR));
-    EXPECT_EQ(defaults.secMag, static_cast<GLenum>(GL_LINEAR));
-    EXPECT_EQ(defaults.secWrapV, static_cast<GLenum>(GL_REPEAT));
-    EXPECT_FLOAT_EQ(defaults.priAnisotropy, maxAnisotropy);
-    EXPECT_FLOAT_EQ(defaults.secBias, 0.0f);
+    EXPECT_EQ(defaults.primary.texture, nullptr);
+    EXPECT_EQ(defaults.primary.minFilter, static_cast<GLenum>(GL_LINEAR_MIPMAP_LINEAR));
+    EXPECT_EQ(defaults.secondary.magFilter, static_cast<GLenum>(GL_LINEAR));
+    EXPECT_EQ(defaults.secondary.wrapV, static_cast<GLenum>(GL_REPEAT));
+    EXPECT_FLOAT_EQ(defaults.primary.anisotropy, maxAnisotropy);
+    EXPECT_FLOAT_EQ(defaults.secondary.bias, 0.0f);
 
     const TextureStages set = *block("Set SecMin 4 PriMag LinSharp Unknown PriWrapU Mirror "
                                      "SecWrapV ClampEdge PriAtp 4 SecBias -1.5 PriMin Near .")
                                    .stages;
-    EXPECT_EQ(set.secMin, 0x8146u);
-    EXPECT_EQ(set.priMag, 0x80ADu);
-    EXPECT_EQ(set.priWrapU, 0x8370u);
-    EXPECT_EQ(set.secWrapV, static_cast<GLenum>(GL_CLAMP_TO_EDGE));
-    EXPECT_FLOAT_EQ(set.priAnisotropy, 4.0f);
-    EXPECT_FLOAT_EQ(set.secBias, -1.5f);
-    EXPECT_EQ(set.priMin, static_cast<GLenum>(GL_NEAREST));
+    EXPECT_EQ(set.secondary.minFilter, 0x8146u);
+    EXPECT_EQ(set.primary.magFilter, 0x80ADu);
+    EXPECT_EQ(set.primary.wrapU, 0x8370u);
+    EXPECT_EQ(set.secondary.wrapV, static_cast<GLenum>(GL_CLAMP_TO_EDGE));
+    EXPECT_FLOAT_EQ(set.primary.anisotropy, 4.0f);
+    EXPECT_FLOAT_EQ(set.secondary.bias, -1.5f);
+    EXPECT_EQ(set.primary.minFilter, static_cast<GLenum>(GL_NEAREST));
     EXPECT_TRUE(set.mayBeRefused);
     EXPECT_FALSE(defaults.mayBeRefused);
 }
@@ -260,12 +260,12 @@ TEST_F(MaterialFile, StagesTakeTexturesThroughTheCache)
     dir.write("tex/Grey.tga", tga);
     dir.write("tex/Other.tga", tga);
     const TextureStages stages = *block("Set PriName Grey SecFN Other.tga .").stages;
-    ASSERT_NE(stages.primary, nullptr);
-    ASSERT_NE(stages.secondary, nullptr);
-    EXPECT_EQ(stages.primary->name, dir.file("tex/Grey.tga"));
-    EXPECT_EQ(stages.secondary->name, dir.file("tex/Other.tga"));
+    ASSERT_NE(stages.primary.texture, nullptr);
+    ASSERT_NE(stages.secondary.texture, nullptr);
+    EXPECT_EQ(stages.primary.texture->name, dir.file("tex/Grey.tga"));
+    EXPECT_EQ(stages.secondary.texture->name, dir.file("tex/Other.tga"));
     // The same name is the same shared texture.
-    EXPECT_EQ(block("Set SecName Grey .").stages->secondary, stages.primary);
+    EXPECT_EQ(block("Set SecName Grey .").stages->secondary.texture, stages.primary.texture);
     EXPECT_EQ(assets.textures.count(), 2u);
 }
 

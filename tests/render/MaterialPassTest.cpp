@@ -1,5 +1,6 @@
 #include "RenderFixture.h"
 
+#include "combiners/EmulatedCombiners.h"
 #include "image/TextureCache.h"
 #include "material/MaterialApply.h"
 #include "shell/GlExtensions.h"
@@ -24,6 +25,14 @@ Placement at(float z, float heading = 0.0f)
     placement.heading = heading;
     return placement;
 }
+
+// Passes the colour through, as the simplest vertex programs do.
+const std::string plainVertexProgram = "!!ARBvp1.0\nPARAM mvp[4] = { state.matrix.mvp };\n"
+                                       "DP4 result.position.x, mvp[0], vertex.position;\n"
+                                       "DP4 result.position.y, mvp[1], vertex.position;\n"
+                                       "DP4 result.position.z, mvp[2], vertex.position;\n"
+                                       "DP4 result.position.w, mvp[3], vertex.position;\n"
+                                       "MOV result.color, vertex.color;\nEND\n";
 
 constexpr Rgb black{0, 0, 0};
 constexpr Rgb white{255, 255, 255};
@@ -232,21 +241,35 @@ TEST_F(MaterialPass, CombinerBlocksColourObjectsAndScreenImages)
     expectPixel(4, 4, black);
     EXPECT_FALSE(glIsEnabled(GL_FRAGMENT_PROGRAM_ARB));
 
-    // A pixel program wins over the combiners.
+    // A fragment program wins over the combiners, whichever keyword names its file; a vertex
+    // program leaves them in place.
     dir.write("shd/Green.txt", "!!ARBfp1.0\nMOV result.color, { 0, 1, 0, 1 };\nEND\n");
-    render(sceneWith({{"White", 5.0f}}, "White 1\n" + orange + "Pix Green .\n"));
-    expectPixel(32, 32, {0, 255, 0});
+    dir.write("shd/Plain.txt", plainVertexProgram);
+    for (const char* program : {"Pix Green", "Vert Green", "Pix Plain", "Vert Plain"}) {
+        SCOPED_TRACE(program);
+        render(sceneWith({{"White", 5.0f}}, "White 1\n" + orange + program + " .\n"));
+        const bool fragment = std::string(program).find("Green") != std::string::npos;
+        expectPixel(32, 32, fragment ? Rgb{0, 255, 0} : Rgb{255, 128, 0});
+    }
     // Combiners only for the pass that has them: the second pass draws in plain white.
     render(sceneWith({{"White", 5.0f}}, "White 1\n" + orange + ".\nWhite 1\nBlend Off .\n"));
     expectPixel(32, 32, white);
 
     // The image's texture through the combiners, on the background quad.
     writeTga("Images/blue.tga", {0, 0, 255, 255});
-    render(sceneWith({},
-                     "BackgroundImage\nFrag const0 = (1, 1, 0.5, 1);\n"
-                     "{ rgb { spare0 = tex0 * const0; } }\nout.rgb = spare0; out.a = one; End .\n",
-                     "BGImage 0 0 0 0 \"Images/blue.tga\"\n"));
+    Scene& image = sceneWith({},
+                             "BackgroundImage\nFrag const0 = (1, 1, 0.5, 1);\n"
+                             "{ rgb { spare0 = tex0 * const0; } }\nout.rgb = spare0; out.a = one; "
+                             "End .\n",
+                             "BGImage 0 0 0 0 \"Images/blue.tga\"\n");
+    const EmulatedCombiners* emulated = image.bgPasses.at(0).combiners->emulated.get();
+    const std::size_t loaded = emulated ? emulated->variantCount() : 0;
+    render(image);
     expectPixel(32, 32, {0, 0, 128});
+    // Every variant the pass needs was made at load: none is compiled while the demo plays.
+    if (emulated) {
+        EXPECT_EQ(emulated->variantCount(), loaded);
+    }
     EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
 }
 
@@ -329,13 +352,7 @@ TEST_F(MaterialPass, PoppingTheAttributesUndoesEverythingButTextureParameters)
 
 TEST_F(MaterialPass, PassOnVertexColouredMeshLeavesNoColourBehind)
 {
-    // Passes the colour through, as the simplest vertex programs do.
-    dir.write("shd/Plain.txt", "!!ARBvp1.0\nPARAM mvp[4] = { state.matrix.mvp };\n"
-                               "DP4 result.position.x, mvp[0], vertex.position;\n"
-                               "DP4 result.position.y, mvp[1], vertex.position;\n"
-                               "DP4 result.position.z, mvp[2], vertex.position;\n"
-                               "DP4 result.position.w, mvp[3], vertex.position;\n"
-                               "MOV result.color, vertex.color;\nEND\n");
+    dir.write("shd/Plain.txt", plainVertexProgram);
     writeMesh("Objects/Teal.lwo", shapes::colouredSquare(4.0f, {0.0f, 0.5f, 0.5f, 1.0f}));
     // White ambient light shows the colour-tracked material as it is.
     const std::string ambient = "AmbientColor 1 1 1\nAmbientIntensity 1\n";

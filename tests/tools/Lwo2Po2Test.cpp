@@ -86,7 +86,7 @@ TEST(Lwo2Po2, LoadErrorsExitWithOneAndBadArgumentsWithTwo)
         {"cut.lwo", 1,
          "lwo2po2: Cannot read LightWave object cut.lwo: FORM chunk at byte 4: FORM length 558 "
          "runs past the end of the file (275 bytes left)"},
-        {"missing.lwo", 1, "lwo2po2: Cannot open LightWave object missing.lwo"},
+        {"missing.lwo", 1, "lwo2po2: Cannot load file missing.lwo from directory"},
         {"cube.lwo --layer 2", 1, "it has no layer 2 (layers: 1)"},
         {"cube.lwo --layer 0", 2, "--layer"},
         {"cube.lwo --env chrome --tex1 dirt", 2, "texture 1 is either --env or --tex1/--uv1"},

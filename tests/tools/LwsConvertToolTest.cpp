@@ -67,7 +67,7 @@ TEST(LwsConvertTool, LoadErrorsExitWithOneAndBadArgumentsWithTwo)
 
     const CommandRun missing = lwsconvert(dir, "missing.lws");
     EXPECT_EQ(missing.status, 1);
-    EXPECT_EQ(missing.err, "lwsconvert: Cannot open LightWave scene missing.lws\n");
+    EXPECT_EQ(missing.err, "lwsconvert: Cannot load file missing.lws from directory\n");
 
     EXPECT_EQ(lwsconvert(dir, "").status, 2);
     EXPECT_EQ(lwsconvert(dir, "broken.lws --no-such-option").status, 2);

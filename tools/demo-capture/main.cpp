@@ -95,6 +95,7 @@ int join(int argc, char** argv)
 
 int main(int argc, char** argv)
 {
+    turnMessageBoxesOff();
     if (argc > 1 && std::string(argv[1]) == "join")
         return join(argc - 1, argv + 1);
 

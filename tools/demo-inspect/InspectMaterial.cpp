@@ -70,20 +70,20 @@ Json jsonStages(const TextureStages& s)
         return off();
     Json out = Json::object();
     out["enabled"] = true;
-    out["primary"] = jsonTexture(s.primary);
-    out["secondary"] = jsonTexture(s.secondary);
-    out["priMin"] = s.priMin;
-    out["priMag"] = s.priMag;
-    out["secMin"] = s.secMin;
-    out["secMag"] = s.secMag;
-    out["priWrapU"] = s.priWrapU;
-    out["priWrapV"] = s.priWrapV;
-    out["secWrapU"] = s.secWrapU;
-    out["secWrapV"] = s.secWrapV;
-    out["priAnisotropy"] = jsonNumber(s.priAnisotropy);
-    out["secAnisotropy"] = jsonNumber(s.secAnisotropy);
-    out["priBias"] = jsonNumber(s.priBias);
-    out["secBias"] = jsonNumber(s.secBias);
+    out["primary"] = jsonTexture(s.primary.texture);
+    out["secondary"] = jsonTexture(s.secondary.texture);
+    out["priMin"] = s.primary.minFilter;
+    out["priMag"] = s.primary.magFilter;
+    out["secMin"] = s.secondary.minFilter;
+    out["secMag"] = s.secondary.magFilter;
+    out["priWrapU"] = s.primary.wrapU;
+    out["priWrapV"] = s.primary.wrapV;
+    out["secWrapU"] = s.secondary.wrapU;
+    out["secWrapV"] = s.secondary.wrapV;
+    out["priAnisotropy"] = jsonNumber(s.primary.anisotropy);
+    out["secAnisotropy"] = jsonNumber(s.secondary.anisotropy);
+    out["priBias"] = jsonNumber(s.primary.bias);
+    out["secBias"] = jsonNumber(s.secondary.bias);
     return out;
 }
 

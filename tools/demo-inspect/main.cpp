@@ -1,5 +1,6 @@
 #include "Inspect.h"
 
+#include "platform/MessageBox.h"
 #include "shell/LoadError.h"
 
 #include <CLI/CLI.hpp>
@@ -42,6 +43,7 @@ static int usage()
 
 int main(int argc, char** argv)
 {
+    turnMessageBoxesOff();
     CLI::App app("Loads one part of a demo exactly as the player does and prints it.",
                  "demo-inspect");
     app.require_subcommand(1);

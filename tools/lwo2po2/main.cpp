@@ -4,6 +4,7 @@
 #include "lwo/LwoConvert.h"
 #include "lwo/LwoReader.h"
 #include "mesh/Po2Writer.h"
+#include "platform/MessageBox.h"
 #include "shell/LoadError.h"
 
 #include <CLI/CLI.hpp>
@@ -21,6 +22,7 @@ constexpr std::size_t replacedExtension = 3;
 
 int main(int argc, char** argv)
 {
+    turnMessageBoxesOff();
     CLI::App app{
         "Converts one layer of a LightWave object (LWO2, LWO3 or LWOB) into a PO2 mesh file, "
         "which the player loads beside the object name a scene gives.",

@@ -1,5 +1,6 @@
 // lwsconvert: a LightWave scene of version 3, 4, 5 or 8 to the version 3 layout the player reads.
 #include "lwsc/LwsConvert.h"
+#include "platform/MessageBox.h"
 #include "shell/LoadError.h"
 
 #include <CLI/CLI.hpp>
@@ -17,6 +18,7 @@ constexpr int statusUsage = 2;
 
 int main(int argc, char** argv)
 {
+    turnMessageBoxesOff();
     CLI::App app{"Converts a LightWave scene (LWSC version 3, 4, 5 or 8, as LightWave 6 to 2019 "
                  "save them) into the version 3 layout the player reads.",
                  "lwsconvert"};

@@ -1,5 +1,6 @@
 #include "SampleDemo.h"
 
+#include "platform/MessageBox.h"
 #include "shell/LoadError.h"
 
 #include <CLI/CLI.hpp>
@@ -11,6 +12,7 @@
 // make-sample-demo --tiny FOLDER     a demo of about a second, for end-to-end runs
 int main(int argc, char** argv)
 {
+    turnMessageBoxesOff();
     CLI::App app("Writes the bundled demo: pictures, PO2 meshes, scenes, timeline and music.",
                  "make-sample-demo");
     std::string folder;
