@@ -7,9 +7,9 @@ FUZZ_BUILD ?= build-fuzz
 PACKAGES := cmake ninja-build g++ pkg-config libsdl2-dev libsndfile1-dev libasound2-dev libjpeg-dev \
 	libgtest-dev libbenchmark-dev libegl-dev libgl-dev libgl1-mesa-dri libegl-mesa0 ccache \
 	libavcodec-dev libavformat-dev libavutil-dev libswscale-dev libswresample-dev libpng-dev \
-	libcli11-dev nlohmann-json3-dev clang libclang-rt-14-dev
+	libcli11-dev nlohmann-json3-dev clang libclang-rt-14-dev parallel slurm-wlm munge
 
-.PHONY: all deps configure build run test bench fuzz clean
+.PHONY: all deps configure build run test bench bench-segment fuzz clean
 
 all: build
 
@@ -47,6 +47,11 @@ bench: build
 	done
 	@echo; echo "Ratios are player time over baseline time, medians of interleaved rounds:"
 	@grep -h -E '^(ratio|figure) ' $(BUILD)/bench/all.log
+
+# A 4K capture in two parts side by side and joined, against one process (about 20 minutes on
+# two cores; DP_SEGMENT_SECONDS=1 for a quick look).
+bench-segment: build
+	$(BUILD)/bench/segment_bench
 
 # Every fuzz target for SECONDS seconds each, built by clang with the sanitizers in FUZZ_BUILD.
 fuzz: deps

@@ -310,16 +310,12 @@ std::string textureBaseName(const std::string& file)
     return base;
 }
 
-Conversion convertLayer(const LwoObject& object, const ConvertOptions& options,
-                        const std::string& path)
-{
-    const Context context{object, findLayer(object, options.layer, path), path};
-    const LwoLayer& layer = context.layer;
-    Conversion result;
-    Po2Description& mesh = result.mesh;
-    context.checkCount(layer.pointCount(), "points");
+namespace {
 
-    // Bones first: weights need triangles.
+// The weight maps that become bones: the ones asked for, else every one by name. True when the
+// layer is weighted: it has bones and polygons to carry them, which makes it triangles.
+bool chooseBones(const Context& context, const ConvertOptions& options, Conversion& result)
+{
     result.boneMaps = options.boneMaps;
     for (const std::string& name : result.boneMaps)
         if (!context.hasMap({"WGHT"}, name))
@@ -333,9 +329,14 @@ Conversion convertLayer(const LwoObject& object, const ConvertOptions& options,
         context.fail(std::to_string(result.boneMaps.size()) + " weight maps, " +
                      std::to_string(result.boneMaps.size() - maxBones) +
                      " more than the 255 bones a PO2 file holds");
-    const bool weighted = !result.boneMaps.empty() && !layer.polygons.empty();
+    return !result.boneMaps.empty() && !context.layer.polygons.empty();
+}
 
-    const OutPolygons polygons = outputPolygons(context, weighted, result.dropped);
+void addPolygons(const Context& context, const OutPolygons& polygons, bool weighted,
+                 Conversion& result)
+{
+    Po2Description& mesh = result.mesh;
+    const LwoLayer& layer = context.layer;
     context.checkCount(polygons.size(), weighted ? "triangles" : "polygons");
     if (!weighted)
         mesh.polygonSizes = polygons.sizes;
@@ -344,11 +345,18 @@ Conversion convertLayer(const LwoObject& object, const ConvertOptions& options,
         mesh.vertexIndices.push_back(static_cast<std::uint16_t>(layer.corners[corner]));
     result.cornerCount = mesh.vertexIndices.size();
     mesh.positions = layer.positions;
-    const bool hasPolygons = polygons.size() > 0;
-    if (hasPolygons)
+    if (polygons.size() > 0)
         mesh.flags |= MeshFlag::Polygons;
+}
 
-    // Texture coordinates: set 0 from the colour image's UV map, else the first UV map.
+// Set 0 from the colour image's UV map, else the first UV map; set 1 from --uv1, else the next
+// map, unless an environment texture takes texture 1. Returns every UV map of the layer.
+std::vector<std::string> addTextureCoordinates(const Context& context,
+                                               const ConvertOptions& options,
+                                               const OutPolygons& polygons, Conversion& result)
+{
+    Po2Description& mesh = result.mesh;
+    const bool hasPolygons = polygons.size() > 0;
     std::string imageFile;
     const LwoImageBlock* image = colourImage(context, imageFile, result.dropped);
     const std::vector<std::string> uvMaps = context.mapNames(uvTypes);
@@ -393,9 +401,16 @@ Conversion convertLayer(const LwoObject& object, const ConvertOptions& options,
                          "texture coordinate", mesh.texCoords1, mesh.texCoord1Indices,
                          result.dropped);
     }
+    return uvMaps;
+}
 
+// The first colour map; the others, and the UV maps neither set took, are reported dropped.
+void addColours(const Context& context, const OutPolygons& polygons,
+                const std::vector<std::string>& uvMaps, Conversion& result)
+{
+    Po2Description& mesh = result.mesh;
     const std::vector<std::string> colourMaps = context.mapNames(colourTypes);
-    if (hasPolygons && !colourMaps.empty()) {
+    if (polygons.size() > 0 && !colourMaps.empty()) {
         result.colourMap = colourMaps.front();
         mesh.flags |= MeshFlag::Colours;
         cornerSection<4>(context, polygons, colourTypes, result.colourMap, unmappedColour, "colour",
@@ -406,22 +421,43 @@ Conversion convertLayer(const LwoObject& object, const ConvertOptions& options,
     for (std::size_t i = 0; i < uvMaps.size(); ++i)
         if (uvMaps[i] != result.uv0Map && uvMaps[i] != result.uv1Map)
             result.dropped.push_back("UV map \"" + uvMaps[i] + "\" (PO2 holds two)");
+}
 
-    addMorphs(context, result);
-    if (!result.morphNames.empty())
-        mesh.flags |= MeshFlag::Morphs;
-    if (weighted) {
-        mesh.flags |= MeshFlag::TrianglesOnly | MeshFlag::VertexWeights;
-        addWeights(context, polygons, result);
-    } else if (!result.boneMaps.empty()) {
-        result.dropped.push_back("weight maps (no polygons to carry bones)");
-        result.boneMaps.clear();
-    }
+void checkTextureNames(const Context& context, const Po2Description& mesh)
+{
     for (const std::string* name :
          {&mesh.texture0Name, &mesh.texture1Name, &mesh.environmentTextureName})
         if (name->size() > maxWordLength)
             context.fail("texture name \"" + name->substr(0, 40) + "...\" is longer than " +
                          std::to_string(maxWordLength) + " characters");
+}
+
+} // namespace
+
+Conversion convertLayer(const LwoObject& object, const ConvertOptions& options,
+                        const std::string& path)
+{
+    const Context context{object, findLayer(object, options.layer, path), path};
+    Conversion result;
+    context.checkCount(context.layer.pointCount(), "points");
+    // Bones first: weights need triangles.
+    const bool weighted = chooseBones(context, options, result);
+    const OutPolygons polygons = outputPolygons(context, weighted, result.dropped);
+    addPolygons(context, polygons, weighted, result);
+    const std::vector<std::string> uvMaps =
+        addTextureCoordinates(context, options, polygons, result);
+    addColours(context, polygons, uvMaps, result);
+    addMorphs(context, result);
+    if (!result.morphNames.empty())
+        result.mesh.flags |= MeshFlag::Morphs;
+    if (weighted) {
+        result.mesh.flags |= MeshFlag::TrianglesOnly | MeshFlag::VertexWeights;
+        addWeights(context, polygons, result);
+    } else if (!result.boneMaps.empty()) {
+        result.dropped.push_back("weight maps (no polygons to carry bones)");
+        result.boneMaps.clear();
+    }
+    checkTextureNames(context, result.mesh);
     // LWO3 parts the reader did not understand: nothing was taken from them.
     result.dropped.insert(result.dropped.end(), object.unread.begin(), object.unread.end());
     return result;

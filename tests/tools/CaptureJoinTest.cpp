@@ -142,6 +142,7 @@ TEST(CaptureJoin, PartsWithAGapAnOverlapOrAnotherSizeOrDemoAreRefusedByName)
     part("gap/", "12-18");
     part("over/", "8-18");
     part("small/", "10-18", "--size 80x60");
+    part("sharp/", "10-18", "--anisotropy 4");
     part("missing/", "0-9");
     std::filesystem::remove(demo.file("missing/part.json"));
     // Another configuration: the same grid from a demo that ends later.
@@ -157,6 +158,7 @@ TEST(CaptureJoin, PartsWithAGapAnOverlapOrAnotherSizeOrDemoAreRefusedByName)
         {"a/", "frames 10-18 missing"},
         {"a/ b/ b/", "frames 10-18 in both b/ and b/"},
         {"a/ small/", "small/ has another picture size"},
+        {"a/ sharp/", "sharp/ has another container, --quality or --anisotropy"},
         {"a/ other/", "other/ was rendered from another demo configuration"},
         {"missing/ b/", "missing/ has no missing/part.json"},
     };
@@ -186,4 +188,28 @@ TEST(CaptureJoin, BadSegmentsAndRangesAreUsageErrors)
         EXPECT_EQ(bad.status, 2) << arguments << ": " << bad.err;
         EXPECT_EQ(std::count(bad.err.begin(), bad.err.end(), '\n'), 1) << arguments << bad.err;
     }
+}
+
+// The README's recipe for GNU parallel, on this machine as an ssh login (":" is the local one):
+// two parts side by side, then the join, equal to the single run.
+TEST(CaptureJoin, GnuParallelRunsThePartsAndTheJoinMeetsTheSingleRun)
+{
+    if (runCommand(TempDir(), "command -v parallel").status != 0)
+        GTEST_SKIP() << "GNU parallel is not installed (Debian package parallel)";
+    TempDir demo;
+    writeDemo(demo);
+    const CommandRun parts =
+        runCommand(demo, "cd '" + demo.path().string() +
+                             "' && mkdir -p parts && env -u DISPLAY parallel --will-cite --halt "
+                             "now,fail=1 --sshlogin : '" DEMO_CAPTURE "' --out parts/part-{}.mkv " +
+                             grid + " --segment {}/2 ::: 1 2");
+    ASSERT_EQ(parts.status, 0) << parts.err;
+    ASSERT_EQ(run(demo, "join joined.mkv parts/part-1.mkv parts/part-2.mkv").status, 0);
+    ASSERT_EQ(run(demo, std::string("--out single.mkv ") + grid).status, 0);
+    const DecodedVideo single = decodeVideo(demo.file("single.mkv"));
+    const DecodedVideo whole = decodeVideo(demo.file("joined.mkv"));
+    ASSERT_EQ(whole.pictures.size(), static_cast<std::size_t>(gridFrames));
+    for (std::size_t i = 0; i < whole.pictures.size(); ++i)
+        EXPECT_TRUE(whole.pictures[i].rgb == single.pictures[i].rgb) << "frame " << i;
+    EXPECT_TRUE(whole.samples == single.samples);
 }

@@ -380,3 +380,21 @@ TEST(CaptureRun, AnInterruptedCaptureLeavesAPlayableFile)
     // The audio stops with the frames, not at the end of the span.
     EXPECT_NEAR(summary.audio.seconds, summary.video.seconds, 0.1);
 }
+
+// A 4K picture renders headless; one over the driver's limit is refused by name, not crashed on.
+TEST(CaptureRun, FourKRendersHeadlessAndOverTheDriversLimitIsRefused)
+{
+    TempDir demo;
+    writeDemo(demo, 0.5f, 1.0f);
+    const CommandRun big = capture(demo, "--out big/ --size 3840x2160 --to 0");
+    ASSERT_EQ(big.status, 0) << big.err;
+    const Picture picture = readPng(frameFile(demo, "big", 0));
+    EXPECT_EQ(picture.width, 3840);
+    EXPECT_EQ(picture.height, 2160);
+    // The tiny demo's blue backdrop fills the corner at every size.
+    const std::array<int, 3> corner = pixelAt(picture, 0, 0);
+    EXPECT_NEAR(corner[2], 77, 2);
+    const CommandRun over = capture(demo, "--out over/ --size 60000x100 --to 0");
+    EXPECT_EQ(over.status, 1);
+    EXPECT_NE(over.err.find("the GL driver here draws at most"), std::string::npos) << over.err;
+}

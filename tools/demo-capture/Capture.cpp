@@ -221,6 +221,7 @@ PartSidecar describePart(const CaptureOptions& options, OutputKind kind, const C
     part.height = picture.height;
     part.kind = kind;
     part.quality = kind == OutputKind::Mp4 ? options.quality : 0;
+    part.anisotropy = options.anisotropy.value_or(0.0f);
     part.configHash = fileHash(options.config);
     return part;
 }

@@ -19,8 +19,8 @@ std::string difference(const PartSidecar& a, const PartSidecar& b)
         return "has another picture size (" + std::to_string(b.width) + "x" +
                std::to_string(b.height) + ", not " + std::to_string(a.width) + "x" +
                std::to_string(a.height) + ")";
-    if (a.kind != b.kind || a.quality != b.quality)
-        return "has another container or quality";
+    if (a.kind != b.kind || a.quality != b.quality || a.anisotropy != b.anisotropy)
+        return "has another container, --quality or --anisotropy";
     if (!a.sameCapture(b))
         return "belongs to another capture (--from, --to or --fps differ)";
     return {};

@@ -49,7 +49,8 @@ bool PartSidecar::sameCapture(const PartSidecar& other) const
     return from == other.from && to == other.to && rate.numerator == other.rate.numerator &&
            rate.denominator == other.rate.denominator && gridFrames == other.gridFrames &&
            width == other.width && height == other.height && kind == other.kind &&
-           quality == other.quality && configHash == other.configHash;
+           quality == other.quality && anisotropy == other.anisotropy &&
+           configHash == other.configHash;
 }
 
 std::string sidecarPath(const std::string& output)
@@ -72,6 +73,7 @@ bool writeSidecar(const std::string& output, const PartSidecar& part, std::strin
     json["frames"] = {{"first", part.first}, {"last", part.last}};
     json["size"] = {{"width", part.width}, {"height", part.height}};
     json["codec"] = {{"container", kindName(part.kind)}, {"quality", part.quality}};
+    json["anisotropy"] = part.anisotropy;
     json["config_sha256"] = part.configHash;
     const std::string path = sidecarPath(output);
     std::ofstream out(path);
@@ -117,13 +119,15 @@ std::optional<PartSidecar> readSidecar(const std::string& output, std::string& e
     const std::optional<OutputKind> kind = kindNamed(text("codec", "container"));
     const nlohmann::json& from = field("grid", "from");
     const nlohmann::json& to = field("grid", "to");
+    const nlohmann::json& anisotropy = field("anisotropy", nullptr);
     if (text("format", nullptr) != partFormat || integer("version", nullptr) != partVersion ||
-        !rate || !kind || !from.is_number() || !to.is_number()) {
+        !rate || !kind || !from.is_number() || !to.is_number() || !anisotropy.is_number()) {
         error = "cannot read " + path + ": not a part description of this version";
         return std::nullopt;
     }
     part.from = from.get<float>();
     part.to = to.get<float>();
+    part.anisotropy = anisotropy.get<float>();
     part.rate = *rate;
     part.kind = *kind;
     part.gridFrames = integer("grid", "frames");

@@ -21,6 +21,7 @@ struct PartSidecar {
     int height = 0;
     OutputKind kind = OutputKind::Mkv;
     int quality = 0;        // H.264 constant rate factor; .mp4 only
+    float anisotropy = 0.0f; // --anisotropy; 0 for the driver's default
     std::string configHash; // SHA-256 of the configuration file, in hex
 
     // Everything but the frames, which is what parts of one capture share.

@@ -76,6 +76,32 @@ bool openJoined(JoinedFile& file, const std::string& out, OutputKind kind,
     return true;
 }
 
+// Writes a copied packet as frame `frame` of the grid (decoded as frame `decoded`), after the
+// audio that plays up to its end.
+bool writePacket(JoinedFile& file, AVPacket& packet, std::int64_t frame, std::int64_t decoded,
+                 FrameRate rate, std::string& error)
+{
+    const AVRational frameBase{static_cast<int>(rate.denominator),
+                               static_cast<int>(rate.numerator)};
+    packet.pts = av_rescale_q(frame, frameBase, file.video->time_base);
+    if (decoded != AV_NOPTS_VALUE)
+        packet.dts = av_rescale_q(decoded, frameBase, file.video->time_base);
+    packet.duration = av_rescale_q(1, frameBase, file.video->time_base);
+    packet.stream_index = file.video->index;
+    packet.pos = -1;
+    const AudioSpan& audio = file.audio.span();
+    if (!file.audio.writeUpTo(audioFramesFor(frame + 1, rate, audio.sampleRate()), false)) {
+        error = file.audio.error();
+        return false;
+    }
+    const int result = av_interleaved_write_frame(file.format.get(), &packet);
+    if (result < 0) {
+        error = "cannot write the joined video: " + avError(result);
+        return false;
+    }
+    return true;
+}
+
 // Copies one part's video packets, moved to its place in the grid, with the audio up to each.
 bool copyPart(JoinedFile& file, const JoinPart& part, const AVCodecParameters& encoding,
               std::string& error)
@@ -113,23 +139,10 @@ bool copyPart(JoinedFile& file, const JoinPart& part, const AVCodecParameters& e
             shift = part.sidecar.first - toFrames(packet->pts);
         }
         const std::int64_t frame = toFrames(packet->pts) + shift;
-        packet->pts = av_rescale_q(frame, frameBase, file.video->time_base);
-        if (packet->dts != AV_NOPTS_VALUE)
-            packet->dts =
-                av_rescale_q(toFrames(packet->dts) + shift, frameBase, file.video->time_base);
-        packet->duration = av_rescale_q(1, frameBase, file.video->time_base);
-        packet->stream_index = file.video->index;
-        packet->pos = -1;
-        const AudioSpan& audio = file.audio.span();
-        if (!file.audio.writeUpTo(audioFramesFor(frame + 1, rate, audio.sampleRate()), false)) {
-            error = file.audio.error();
+        const std::int64_t decoded =
+            packet->dts == AV_NOPTS_VALUE ? AV_NOPTS_VALUE : toFrames(packet->dts) + shift;
+        if (!writePacket(file, *packet, frame, decoded, rate, error))
             return false;
-        }
-        const int result = av_interleaved_write_frame(file.format.get(), packet.get());
-        if (result < 0) {
-            error = "cannot write the joined video: " + avError(result);
-            return false;
-        }
         ++copied;
     }
     const std::int64_t expected = part.sidecar.last - part.sidecar.first + 1;

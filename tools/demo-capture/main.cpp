@@ -48,6 +48,25 @@ bool parseSize(const std::string& text, int& width, int& height)
     return true;
 }
 
+// --segment or --frames (CLI11 has refused both together) into options; the reason when bad.
+std::optional<std::string> selectPart(const std::string& segment, const std::string& frames,
+                                      CaptureOptions& options)
+{
+    if (!segment.empty()) {
+        options.selection = parseSegment(segment);
+        options.selectionText = "--segment " + segment;
+        if (!options.selection)
+            return "--segment takes I/N with 1 <= I <= N, not \"" + segment + "\"";
+    }
+    if (!frames.empty()) {
+        options.selection = parseFrameRange(frames);
+        options.selectionText = "--frames " + frames;
+        if (!options.selection)
+            return "--frames takes A-B with 0 <= A <= B, not \"" + frames + "\"";
+    }
+    return std::nullopt;
+}
+
 int badUsage(std::string message)
 {
     // One line, whatever the parser wrote.
@@ -162,18 +181,8 @@ int main(int argc, char** argv)
     }
     if (options.from && options.to && *options.from > *options.to)
         return badUsage("--from must not come after --to");
-    if (!segment.empty()) {
-        options.selection = parseSegment(segment);
-        options.selectionText = "--segment " + segment;
-        if (!options.selection)
-            return badUsage("--segment takes I/N with 1 <= I <= N, not \"" + segment + "\"");
-    }
-    if (!frames.empty()) {
-        options.selection = parseFrameRange(frames);
-        options.selectionText = "--frames " + frames;
-        if (!options.selection)
-            return badUsage("--frames takes A-B with 0 <= A <= B, not \"" + frames + "\"");
-    }
+    if (const std::optional<std::string> failure = selectPart(segment, frames, options))
+        return badUsage(*failure);
 
     catchInterrupt();
     try {
