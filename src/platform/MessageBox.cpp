@@ -15,10 +15,24 @@ bool displayAvailable()
 // Set by tools, and by whoever runs the player under a virtual X server with no one to click.
 static const char* const quietVariable = "DEMOPLAYER_NO_MESSAGE_BOXES";
 
+// The boxes are the user's one window-system channel, so whether they are held is kept where
+// they are shown: one count for the process.
+static int heldBoxes = 0;
+
+MessageBoxesHeld::MessageBoxesHeld()
+{
+    ++heldBoxes;
+}
+
+MessageBoxesHeld::~MessageBoxesHeld()
+{
+    --heldBoxes;
+}
+
 static bool boxesWanted()
 {
     const char* quiet = std::getenv(quietVariable);
-    return displayAvailable() && !(quiet && *quiet);
+    return heldBoxes == 0 && displayAvailable() && !(quiet && *quiet);
 }
 
 void turnMessageBoxesOff()

@@ -11,6 +11,16 @@ void showMessage(const std::string& caption, const std::string& text, MessageIco
 // another way (a loading error is written there once, by whoever catches it).
 void showMessageBox(const std::string& caption, const std::string& text, MessageIcon icon);
 
+// While one exists no box is shown, only standard error is written: a reload in author mode
+// reports its loading errors on the overlay and must never stop the demo for a click.
+class MessageBoxesHeld {
+public:
+    MessageBoxesHeld();
+    MessageBoxesHeld(const MessageBoxesHeld&) = delete;
+    MessageBoxesHeld& operator=(const MessageBoxesHeld&) = delete;
+    ~MessageBoxesHeld();
+};
+
 // A Yes/No question. Without a display the answer is taken as Yes, and said so on standard error.
 bool askYesNo(const std::string& caption, const std::string& text);
 

@@ -4,7 +4,7 @@
 #include "timeline/FrameStats.h"
 
 FrameTimer::FrameTimer(FrameStats& frameStats, Timeline& frameTimeline)
-    : stats(frameStats), timeline(frameTimeline), lastPresent(performanceCounter()),
+    : stats(frameStats), timeline(&frameTimeline), lastPresent(performanceCounter()),
       millisecondsPerTick(1000.0 / static_cast<double>(performanceFrequency()))
 {
 }
@@ -14,7 +14,7 @@ void FrameTimer::presented()
     const std::int64_t now = performanceCounter();
     if (drawnTime &&
         stats.add(*drawnTime, static_cast<double>(now - lastPresent) * millisecondsPerTick))
-        stats.setWorstEvents(describeLayerEvents(timeline));
+        stats.setWorstEvents(describeLayerEvents(*timeline));
     drawnTime.reset();
     lastPresent = now;
 }

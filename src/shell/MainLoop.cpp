@@ -4,7 +4,6 @@
 #include "shell/DemoPlayer.h"
 #include "shell/FrameTimer.h"
 #include "shell/MusicStream.h"
-#include "shell/SteeredLoop.h"
 #include "timeline/FrameClock.h"
 #include "timeline/FrameComposition.h"
 #include "timeline/FrameStats.h"
@@ -40,13 +39,10 @@ int runLoop(float endTime, const MainLoopHooks& hooks)
     return 0;
 }
 
-int runMainLoop(DemoPlayer& player, Window& window, const FrameClock& clock, Playback* playback,
-                bool author, FrameStats* stats)
+int runMainLoop(DemoPlayer& player, Window& window, const FrameClock& clock, FrameStats* stats)
 {
     FrameStats unused;
     FrameStats& frameStats = stats ? *stats : unused;
-    if (playback)
-        return runSteeredLoop(player, window, clock, frameStats, *playback, author);
     FrameTimer timer(frameStats, player.timeline);
     const auto stopPending = [&] { return window.stopPending(); };
     MainLoopHooks hooks;

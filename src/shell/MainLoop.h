@@ -4,7 +4,6 @@
 
 class FrameClock;
 class FrameStats;
-class Playback;
 class Window;
 struct DemoPlayer;
 
@@ -27,9 +26,8 @@ struct MainLoopHooks {
 // swapped also while inactive. Returns the exit code, 0.
 int runLoop(float endTime, const MainLoopHooks& hooks);
 
-// The loop over the player's window, music clock and timeline, with scene clocks on clock. With a
-// playback, demo time comes from it (seeks, pause, loop) and a held picture is drawn once; with
-// author also true, the author keys steer it.
-// Every presented frame's time, from the previous present to its own, goes into stats if given.
+// The loop over the player's window, music clock and timeline, with scene clocks on clock. Every
+// presented frame's time, from the previous present to its own, goes into stats if given. (A run
+// whose clock is steered runs shell/SteeredLoop.h instead.)
 int runMainLoop(DemoPlayer& player, Window& window, const FrameClock& clock,
-                Playback* playback = nullptr, bool author = false, FrameStats* stats = nullptr);
+                FrameStats* stats = nullptr);

@@ -14,7 +14,7 @@ constexpr FrameRate seekFrameRate{60, 1};
 
 Playback::Playback(DemoPlayer& player, PausableClock& clock, float audioOffsetSeconds,
                    LoopSpan span)
-    : player(player), clock(clock), sampling(player.assets.textures),
+    : player(&player), clock(clock), sampling(player.assets.textures),
       audioOffset(audioOffsetSeconds), span(span), shown(span.start)
 {
 }
@@ -27,8 +27,8 @@ float Playback::musicTarget(float t) const
 std::int64_t Playback::prerollTo(float t)
 {
     sampling.restore();
-    VirtualClock virtualClock(player.timeline.startTime, seekFrameRate, clock.frequency());
-    prerollTimeline(player.timeline, virtualClock, {t, 0});
+    VirtualClock virtualClock(player->timeline.startTime, seekFrameRate, clock.frequency());
+    prerollTimeline(player->timeline, virtualClock, {t, 0});
     // The scene clocks read on from where the pre-roll left the layers.
     clock.setCounter(virtualClock.counter());
     shown = t;
@@ -39,10 +39,10 @@ std::int64_t Playback::prerollTo(float t)
 void Playback::start(float t)
 {
     const std::int64_t counter = prerollTo(t);
-    MusicStream& music = *player.clock;
+    MusicStream& music = *player->clock;
     music.seekToSample(musicTarget(t));
     music.play();
-    player.startOffset = awaitMusic(music, musicTarget(t), monotonicNanoseconds);
+    player->startOffset = awaitMusic(music, musicTarget(t), monotonicNanoseconds);
     // The scene clocks start with the first audible movement, as at a plain start.
     clock.setCounter(counter);
 }
@@ -52,7 +52,7 @@ float Playback::frameTime()
     // Held exactly where the seek put it, whatever the millisecond rounding of the music.
     if (paused())
         return shown;
-    float t = player.demoTime() - audioOffset;
+    float t = player->demoTime() - audioOffset;
     if (loopSpan && t > loopSpan->end) {
         seek(loopSpan->start);
         t = loopSpan->start;
@@ -63,23 +63,23 @@ float Playback::frameTime()
 
 void Playback::seek(float t)
 {
-    t = std::clamp(t, player.timeline.startTime, span.end);
+    t = std::clamp(t, player->timeline.startTime, span.end);
     prerollTo(t);
-    MusicStream& music = *player.clock;
+    MusicStream& music = *player->clock;
     music.seekToSample(musicTarget(t));
     // Demo time reads t from here; a playing device is heard there within one buffer.
-    player.startOffset = music.getTime() - musicTarget(t);
+    player->startOffset = music.getTime() - musicTarget(t);
 }
 
 void Playback::togglePause()
 {
     if (paused()) {
-        player.clock->play();
+        player->clock->play();
         clock.resume();
     } else {
-        player.clock->stop();
+        player->clock->stop();
         clock.pause();
-        shown = player.demoTime() - audioOffset;
+        shown = player->demoTime() - audioOffset;
         changed = true;
     }
 }
@@ -109,6 +109,13 @@ void Playback::markLoop()
             loopSpan = LoopSpan{a, b};
         markedStart.reset();
     }
+}
+
+void Playback::takeOver(DemoPlayer& reloaded)
+{
+    player = &reloaded;
+    sampling = TextureSampling(reloaded.assets.textures);
+    prerollTo(paused() ? shown : player->demoTime() - audioOffset);
 }
 
 bool Playback::frameWanted()

@@ -55,6 +55,10 @@ public:
     // Draw the held picture again (something over it changed), pre-rolled as after a seek.
     void redraw();
 
+    // The demo was loaded again (hot reload): its layers are pre-rolled to the present time and
+    // play on from there, while the music, which it took over, runs on undisturbed.
+    void takeOver(DemoPlayer& reloaded);
+
     float time() const { return shown; } // demo seconds of the latest frame time
     float endTime() const { return span.end; }
 
@@ -63,7 +67,7 @@ private:
     // Returns the scene clocks' reading for t, which the clock now shows.
     std::int64_t prerollTo(float t);
 
-    DemoPlayer& player;
+    DemoPlayer* player;
     PausableClock& clock;
     TextureSampling sampling; // as loading left it, put back by every seek
     float audioOffset;        // seconds the picture trails the music

@@ -4,9 +4,11 @@
 #include "platform/Window.h"
 #include "shell/DemoPlayer.h"
 #include "shell/GlStartup.h"
+#include "shell/HotReload.h"
 #include "shell/MainLoop.h"
 #include "shell/MappedTextFile.h"
 #include "shell/Playback.h"
+#include "shell/SteeredLoop.h"
 #include "timeline/FrameClock.h"
 #include "timeline/FrameStats.h"
 #include "timeline/TimelineScript.h"
@@ -80,6 +82,9 @@ void DemoSession::start(const PlayerOptions& commandLine)
     playback = std::make_unique<Playback>(*player, clock, audioOffset, span);
     if (options.loop)
         playback->setLoop(span);
+    if (options.author)
+        hotReload = std::make_unique<HotReload>(configFileName(options.configFile), demoSettings,
+                                                clock.frequency());
     playback->start(span.start);
 }
 
@@ -88,7 +93,9 @@ int DemoSession::run()
     if (exitStatus != 0 || !window || !window->isOpen())
         return exitStatus != 0 ? exitStatus : 1;
     FrameStats stats;
-    const int status = runMainLoop(*player, *window, clock, playback.get(), options.author, &stats);
+    const int status = playback ? runSteeredLoop(player, *window, clock, stats, *playback,
+                                                 options.author, hotReload.get())
+                                : runMainLoop(*player, *window, clock, &stats);
     if (demoSettings.stats) {
         std::fputs(stats.summary().c_str(), stdout);
         std::fflush(stdout);

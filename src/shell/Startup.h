@@ -7,6 +7,7 @@
 #include <memory>
 #include <string>
 
+class HotReload;
 class MappedTextFile;
 class Playback;
 class Window;
@@ -37,7 +38,8 @@ private:
     PlayerOptions options;
     DemoSettings demoSettings;
     std::unique_ptr<DemoPlayer> player;
-    std::unique_ptr<Playback> playback; // only when a flag or setting steers the clock
+    std::unique_ptr<Playback> playback;   // only when a flag or setting steers the clock
+    std::unique_ptr<HotReload> hotReload; // only for an author
     std::unique_ptr<MappedTextFile> config;
     int exitStatus = 0;
 };

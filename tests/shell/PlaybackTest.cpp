@@ -1,14 +1,16 @@
 #include "SampleDemo.h"
 
 #include "platform/AudioFile.h"
+#include "platform/AudioOutput.h"
 #include "platform/Window.h"
 #include "shell/AuthorKeys.h"
 #include "shell/AuthorOverlay.h"
 #include "shell/DemoPlayer.h"
 #include "shell/GlStartup.h"
-#include "shell/MainLoop.h"
+#include "shell/HotReload.h"
 #include "shell/MappedTextFile.h"
 #include "shell/Playback.h"
+#include "shell/SteeredLoop.h"
 #include "shell/Viewport.h"
 #include "support/TempDir.h"
 #include "timeline/FrameComposition.h"
@@ -24,6 +26,7 @@
 #include <chrono>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <sstream>
 #include <thread>
 #include <vector>
@@ -85,15 +88,17 @@ std::vector<unsigned char> freshFrameAt(const std::string& folder, float t)
     return framePixels();
 }
 
-// Keys held down for one pass of the main loop: Escape, held last, ends it after its frame.
-void pressThenDrawOneFrame(DemoPlayer& player, const FrameClock& clock, Playback& playback,
-                           const Keys& keys)
+// Keys held down for one pass of the main loop: Escape, held last, ends it after its frame. Each
+// call is a new loop, with the overlay hidden at first.
+void pressThenDrawOneFrame(std::unique_ptr<DemoPlayer>& player, const FrameClock& clock,
+                           Playback& playback, const Keys& keys, HotReload* reload = nullptr)
 {
     Window& window = playerWindow();
     for (const auto& [code, shift] : keys)
         ASSERT_TRUE(window.postKeyPress(code, shift));
     ASSERT_TRUE(window.postKeyPress(virtualKeyEscape));
-    runMainLoop(player, window, clock, &playback, true);
+    FrameStats stats;
+    runSteeredLoop(player, window, clock, stats, playback, true, reload);
 }
 
 Keys repeated(int code, int times, bool shift = false)
@@ -138,7 +143,7 @@ TEST(Playback, SeekingWithTheKeysShowsTheFrameOfAFreshStartThere)
         {repeated(left, 8) + repeated(period, 12), 16.2f},
     };
     for (const auto& [keys, expected] : moves) {
-        pressThenDrawOneFrame(*player, clock, playback, keys);
+        pressThenDrawOneFrame(player, clock, playback, keys);
         ASSERT_TRUE(playback.paused());
         const float t = playback.time();
         ASSERT_NEAR(t, expected, 1e-4f);
@@ -171,10 +176,10 @@ TEST(Playback, SeekingBackRedrawsASlowSceneAsAFreshStart)
     Playback playback(*player, clock, 0.0f, {0.0f, player->timeline.endTime});
     playback.start(0.0f);
     pressThenDrawOneFrame(
-        *player, clock, playback,
+        player, clock, playback,
         {{authorKey::space, false}, {authorKey::home, false}, {authorKey::right, false}});
     ASSERT_NEAR(playback.time(), 1.0f, 1e-6f);
-    pressThenDrawOneFrame(*player, clock, playback,
+    pressThenDrawOneFrame(player, clock, playback,
                           Keys{{authorKey::home, false}} + repeated(authorKey::period, 20));
     const float t = playback.time();
     ASSERT_NEAR(t, 0.3333f, 1e-3f);
@@ -265,7 +270,7 @@ TEST(Overlay, ChangesNoPixelOutsideItsBoxAndNoStateTheNextFrameSees)
     std::unique_ptr<DemoPlayer> player = loadDemo(samples, performance.frequency());
     Playback playback(*player, clock, 0.0f, {0.0f, player->timeline.endTime});
     playback.start(0.0f);
-    pressThenDrawOneFrame(*player, clock, playback,
+    pressThenDrawOneFrame(player, clock, playback,
                           Keys{{authorKey::space, false}, {authorKey::home, false}} +
                               repeated(authorKey::right, 3));
     const float t = playback.time();
@@ -273,7 +278,7 @@ TEST(Overlay, ChangesNoPixelOutsideItsBoxAndNoStateTheNextFrameSees)
     renderFrame(player->timeline, t, clock);
     const std::vector<unsigned char> plainNext = framePixels();
 
-    pressThenDrawOneFrame(*player, clock, playback, {{authorKey::f1, false}});
+    pressThenDrawOneFrame(player, clock, playback, {{authorKey::f1, false}});
     const std::vector<unsigned char> shown = framePixels();
     renderFrame(player->timeline, t, clock);
     const std::vector<unsigned char> shownNext = framePixels();
@@ -307,4 +312,149 @@ TEST(Overlay, ChangesNoPixelOutsideItsBoxAndNoStateTheNextFrameSees)
     EXPECT_EQ(lines[3], "final: city camera 1 clear cl");
     EXPECT_EQ(lines[4], "overlay: none");
     EXPECT_EQ(lines[5], "loop off (L marks its start)");
+}
+
+namespace {
+
+DemoSettings settingsOf(const std::string& folder)
+{
+    MappedTextFile config(folder + "/defaultdemoconfig.txt");
+    DemoSettings settings = readDemoHeader(config);
+    settings.rootDir = folder;
+    return settings;
+}
+
+void replaceText(const std::filesystem::path& file, const std::string& from, const std::string& to)
+{
+    std::string text = readAll(file);
+    const auto at = text.find(from);
+    ASSERT_NE(at, std::string::npos) << from;
+    text.replace(at, from.size(), to);
+    std::ofstream(file, std::ios::binary) << text;
+}
+
+// The watcher sees the edit now; one settling time later the next pass of the loop reloads.
+void drawAfterTheEditSettles(std::unique_ptr<DemoPlayer>& player, const FrameClock& clock,
+                             Playback& playback, HotReload& reload)
+{
+    EXPECT_FALSE(reload.changesSettled(monotonicNanoseconds()));
+    std::this_thread::sleep_for(std::chrono::nanoseconds(reloadSettleNanoseconds + 50'000'000));
+    pressThenDrawOneFrame(player, clock, playback, {}, &reload);
+}
+
+std::size_t residentKilobytes()
+{
+    std::ifstream statm("/proc/self/statm");
+    std::size_t pages = 0;
+    std::size_t resident = 0;
+    statm >> pages >> resident;
+    return resident * 4;
+}
+
+} // namespace
+
+// A copy of the bundled demo, paused at 3 s, while its files are edited on disk: the city's
+// material, a texture and a mesh each change the picture to what a fresh start with the edited
+// files shows; a script naming a scene that does not exist keeps the last good demo playing and
+// says why on standard error.
+TEST(HotReload, EditedFilesChangeThePictureAndABrokenEditKeepsTheLastGood)
+{
+    TempDir dir;
+    const std::string folder = dir.path().string();
+    std::filesystem::copy(DP_SAMPLES_DIR, folder, std::filesystem::copy_options::recursive);
+    PerformanceClock performance;
+    PausableClock clock(performance);
+    std::unique_ptr<DemoPlayer> player = loadDemo(folder, performance.frequency());
+    Playback playback(*player, clock, 0.0f, {0.0f, player->timeline.endTime});
+    HotReload reload(folder + "/defaultdemoconfig.txt", settingsOf(folder),
+                     performance.frequency());
+    playback.start(0.0f);
+    pressThenDrawOneFrame(player, clock, playback,
+                          Keys{{authorKey::space, false}, {authorKey::home, false}} +
+                              repeated(authorKey::right, 3));
+    const float t = playback.time();
+    std::vector<unsigned char> before = framePixels();
+
+    const std::vector<std::pair<const char*, std::function<void()>>> edits = {
+        {"material",
+         [&] { replaceText(dir.path() / "scn" / "city.txt", "ConstAlpha 0.2", "ConstAlpha 0.9"); }},
+        {"texture",
+         [&] {
+             std::filesystem::copy_file(dir.path() / "tex" / "checker.tga",
+                                        dir.path() / "tex" / "marble.tga",
+                                        std::filesystem::copy_options::overwrite_existing);
+         }},
+        {"mesh",
+         [&] {
+             std::filesystem::copy_file(dir.path() / "objects" / "colourbox.po2",
+                                        dir.path() / "objects" / "screenbox.po2",
+                                        std::filesystem::copy_options::overwrite_existing);
+         }},
+    };
+    for (const auto& [what, edit] : edits) {
+        const DemoPlayer* old = player.get();
+        edit();
+        drawAfterTheEditSettles(player, clock, playback, reload);
+        EXPECT_NE(player.get(), old) << what << " was not reloaded";
+        const std::vector<unsigned char> after = framePixels();
+        EXPECT_FALSE(after == before) << what << " left the picture as it was";
+        EXPECT_TRUE(after == freshFrameAt(folder, t)) << what;
+        before = after;
+    }
+
+    const DemoPlayer* good = player.get();
+    std::ofstream(dir.path() / "main.txt", std::ios::app) << "final cl missing 1 00:00:05:000\n";
+    testing::internal::CaptureStderr();
+    drawAfterTheEditSettles(player, clock, playback, reload);
+    const std::string errors = testing::internal::GetCapturedStderr();
+    EXPECT_EQ(player.get(), good);
+    EXPECT_NE(errors.find("reload failed, the last good demo plays on: Cannot load file " + folder +
+                          "/scn/missing.lws from directory"),
+              std::string::npos)
+        << errors;
+    // Drawn again (a second away and back): still the last good demo's picture.
+    pressThenDrawOneFrame(player, clock, playback,
+                          {{authorKey::right, false}, {authorKey::left, false}});
+    EXPECT_TRUE(framePixels() == before);
+}
+
+// R reloads the whole demo; a thousand reloads free what they replace: the next texture, display
+// list and program names GL hands out, and the memory the process holds, stay where they were.
+TEST(HotReload, AThousandReloadsLeaveGlNamesAndMemoryFlat)
+{
+    TempDir dir;
+    const std::string folder = dir.path().string();
+    writeTinyDemo(folder, 2.0f, 1.8f);
+    PerformanceClock performance;
+    PausableClock clock(performance);
+    std::unique_ptr<DemoPlayer> player = loadDemo(folder, performance.frequency());
+    Playback playback(*player, clock, 0.0f, {0.0f, player->timeline.endTime});
+    HotReload reload(folder + "/defaultdemoconfig.txt", settingsOf(folder),
+                     performance.frequency());
+    playback.start(0.0f);
+    // GL names in use, counted by asking about every name up to far past any handed out.
+    const auto liveNames = [] {
+        constexpr GLuint highestName = 20000;
+        int textures = 0;
+        int lists = 0;
+        for (GLuint name = 1; name <= highestName; ++name) {
+            textures += glIsTexture(name) == GL_TRUE;
+            lists += glIsList(name) == GL_TRUE;
+        }
+        return std::make_pair(textures, lists);
+    };
+    std::pair<int, int> names;
+    std::size_t memory = 0;
+    for (int reloads = 1; reloads <= 1000; ++reloads) {
+        pressThenDrawOneFrame(player, clock, playback, {{authorKey::reload, false}}, &reload);
+        if (reloads == 100) {
+            names = liveNames();
+            memory = residentKilobytes();
+        }
+    }
+    EXPECT_EQ(liveNames(), names);
+    EXPECT_GT(names.first, 0);
+    EXPECT_LT(residentKilobytes(), memory + 2048);
+    EXPECT_FALSE(playback.paused());
+    EXPECT_GT(playback.time(), 0.0f);
 }
