@@ -454,7 +454,12 @@ TEST(HotReload, AThousandReloadsLeaveGlNamesAndMemoryFlat)
     }
     EXPECT_EQ(liveNames(), names);
     EXPECT_GT(names.first, 0);
+#ifdef __SANITIZE_ADDRESS__
+    // AddressSanitizer holds freed memory in quarantine, so the resident size grows there.
+    static_cast<void>(memory);
+#else
     EXPECT_LT(residentKilobytes(), memory + 2048);
+#endif
     EXPECT_FALSE(playback.paused());
     EXPECT_GT(playback.time(), 0.0f);
 }
