@@ -1,8 +1,5 @@
 #include "material/MaterialBlock.h"
 
-#include "material/CombinerBlock.h"
-#include "material/MaterialWords.h"
-#include "material/ProgramRegistry.h"
 #include "shell/LoadError.h"
 
 #include <cctype>
@@ -49,24 +46,26 @@ std::string readCombinerText(MaterialWords& words)
     }
 }
 
-Material readMaterialBlock(MaterialWords& words, ProgramRegistry& programs, TextureCache& textures)
+MaterialBlock readMaterialBlock(MaterialWords& words)
 {
-    Material material;
+    using Kind = MaterialStep::Kind;
+    MaterialBlock block;
     for (std::string word = words.next(); word != "."; word = words.next()) {
         if (word == "Blend")
-            material.blend = readBlend(words);
+            block.blend = readBlend(words);
         else if (word == "Depth")
-            material.depth = readDepth(words);
+            block.depth = readDepth(words);
         else if (word == "Cull")
-            material.cull = readCull(words);
+            block.cull = readCull(words);
         else if (word == "Vert")
-            material.vertexProgram = &programs.getProgram(words.nextName());
+            block.vertexProgram = words.addStep(Kind::program, words.nextName());
         else if (word == "Pix")
-            material.pixelProgram = &programs.getProgram(words.nextName());
+            block.pixelProgram = words.addStep(Kind::program, words.nextName());
         else if (word == "Frag")
-            material.combiners = compileCombiners(readCombinerText(words));
+            block.combiners = words.addStep(Kind::combiners, readCombinerText(words));
         else if (word == "Set")
-            material.stages = readTextureStages(words, textures);
+            block.stages = readTextureStages(words);
     }
-    return material;
+    block.steps = words.takeSteps();
+    return block;
 }

@@ -1,11 +1,13 @@
 #include "material/MaterialFile.h"
 
 #include "material/MaterialBlock.h"
+#include "material/MaterialUpload.h"
 #include "material/MaterialWords.h"
 
 #include "mesh/Mesh.h"
 #include "scene/Scene.h"
 #include "shell/DemoConfig.h"
+#include "shell/LoadError.h"
 #include "shell/MapFile.h"
 #include "shell/MappedTextStream.h"
 #include "shell/Scan.h"
@@ -38,6 +40,21 @@ SceneObject* findObject(Scene& scene, std::string_view baseName, std::uint32_t c
     return nullptr;
 }
 
+// One block read to plain data, then made into a pass.
+Material readPass(MaterialWords& words, ProgramRegistry& programs, TextureCache& textures)
+{
+    MaterialBlock block;
+    try {
+        block = readMaterialBlock(words);
+    } catch (const LoadError&) {
+        // What the block named before the faulty word comes first in the file, so its messages
+        // and its own loading error come first too.
+        loadMaterialSteps(words.takeSteps(), programs, textures);
+        throw;
+    }
+    return uploadMaterialBlock(std::move(block), programs, textures);
+}
+
 } // namespace
 
 void readMaterialFile(Scene& scene, const DemoPaths& paths, TextureCache& textures,
@@ -60,9 +77,9 @@ void readMaterialFile(Scene& scene, const DemoPaths& paths, TextureCache& textur
         std::string first;
         lineWords >> first;
         if (first == "BackgroundImage") {
-            scene.bgPasses.push_back(readMaterialBlock(words, programs, textures));
+            scene.bgPasses.push_back(readPass(words, programs, textures));
         } else if (first == "ForegroundImage") {
-            scene.fgPasses.push_back(readMaterialBlock(words, programs, textures));
+            scene.fgPasses.push_back(readPass(words, programs, textures));
         } else {
             // An object line without a readable count names no object. Where no object matches,
             // the block is left unread and its lines are read as lines of the file.
@@ -72,7 +89,7 @@ void readMaterialFile(Scene& scene, const DemoPaths& paths, TextureCache& textur
             if (!scanUnsigned(countWord, count) || count == 0)
                 continue;
             if (SceneObject* object = findObject(scene, first, count))
-                object->passes.push_back(readMaterialBlock(words, programs, textures));
+                object->passes.push_back(readPass(words, programs, textures));
         }
     }
 }

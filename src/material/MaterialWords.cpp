@@ -3,7 +3,7 @@
 #include "shell/LoadError.h"
 #include "shell/Scan.h"
 
-#include <iostream>
+#include <utility>
 
 std::string MaterialWords::next()
 {
@@ -21,12 +21,24 @@ std::string MaterialWords::nextName()
     return word;
 }
 
-void MaterialWords::nextFloat(float& value)
+bool MaterialWords::nextFloat(float& value)
 {
-    scanFloat(next(), value);
+    return scanFloat(next(), value);
 }
 
-void MaterialWords::warnUnknown(const char* what, const std::string& word) const
+std::size_t MaterialWords::addStep(MaterialStep::Kind kind, std::string text)
 {
-    std::cerr << path << ": unknown " << what << " \"" << word << "\", the default is used\n";
+    steps.push_back({kind, std::move(text)});
+    return steps.size() - 1;
+}
+
+void MaterialWords::warnUnknown(const char* what, const std::string& word)
+{
+    addStep(MaterialStep::Kind::warning,
+            path + ": unknown " + what + " \"" + word + "\", the default is used\n");
+}
+
+std::vector<MaterialStep> MaterialWords::takeSteps()
+{
+    return std::exchange(steps, {});
 }

@@ -1,11 +1,8 @@
 #include "material/MaterialBlock.h"
 #include "material/MaterialWords.h"
 
-#include "image/TextureCache.h"
-#include "shell/GlExtensions.h"
 #include "shell/LoadError.h"
 
-#include <sstream>
 #include <string_view>
 
 namespace {
@@ -22,9 +19,6 @@ constexpr GLenum linearSharpenColour = 0x80AF;
 constexpr GLenum mirroredRepeatIbm = 0x8370;
 
 constexpr std::size_t stagePrefixLength = 3; // "Pri" or "Sec"
-
-// Used where the driver does not say how much anisotropy it allows.
-constexpr float presetMaxAnisotropy = 2.0f;
 
 constexpr WordValue minificationFilters[] = {
     {"Near", GL_NEAREST},
@@ -84,54 +78,38 @@ bool isSgisFilter(GLenum filter)
            (filter >= linearSharpen && filter <= linearSharpenColour);
 }
 
-const Texture& readFileName(MaterialWords& words, TextureCache& textures)
-{
-    // The cache reads the name from a stream; this one holds the checked word alone.
-    std::istringstream name(words.nextName());
-    return textures.getByFileName(name);
-}
-
-TextureStages defaultStages()
-{
-    TextureStages stages;
-    float maxAnisotropy = presetMaxAnisotropy;
-    const bool anisotropic = hasGlExtension("GL_EXT_texture_filter_anisotropic");
-    if (anisotropic)
-        glGetFloatv(GL_MAX_TEXTURE_MAX_ANISOTROPY_EXT, &maxAnisotropy);
-    stages.primary.anisotropy = maxAnisotropy;
-    stages.secondary.anisotropy = maxAnisotropy;
-    stages.mayBeRefused =
-        !anisotropic || !(hasGlExtension("GL_EXT_texture_lod_bias") || hasGlVersion(1, 4));
-    return stages;
-}
-
 } // namespace
 
-TextureStages readTextureStages(MaterialWords& words, TextureCache& textures)
+TextureStagesBlock readTextureStages(MaterialWords& words)
 {
-    TextureStages stages = defaultStages();
+    TextureStagesBlock block;
+    TextureStages& stages = block.stages;
     std::string word = words.next();
     if (word == "Off") {
         stages.enabled = false;
-        return stages;
+        return block;
     }
     for (; word != "."; word = words.next()) {
         // "Pri" words set the primary stage and "Sec" words the secondary; the rest is the same.
         const std::string_view prefix = std::string_view(word).substr(0, stagePrefixLength);
         if (prefix != "Pri" && prefix != "Sec")
             continue;
-        TextureStage& stage = prefix == "Pri" ? stages.primary : stages.secondary;
+        const std::size_t index = prefix == "Pri" ? 0 : 1;
+        TextureStage& stage = index == 0 ? stages.primary : stages.secondary;
         const std::string_view part = std::string_view(word).substr(stagePrefixLength);
         if (part == "Name")
-            stage.texture = &textures.getByName(words.nextName());
+            block.textures[index] =
+                words.addStep(MaterialStep::Kind::textureByName, words.nextName());
         else if (part == "FN")
-            stage.texture = &readFileName(words, textures);
+            block.textures[index] =
+                words.addStep(MaterialStep::Kind::textureByFileName, words.nextName());
         else if (part == "Min")
             stage.minFilter = readMinification(words);
         else if (part == "Mag")
             stage.magFilter = readMagnification(words);
         else if (part == "Atp")
-            words.nextFloat(stage.anisotropy);
+            block.anisotropyGiven[index] =
+                words.nextFloat(stage.anisotropy) || block.anisotropyGiven[index];
         else if (part == "Bias")
             words.nextFloat(stage.bias);
         else if (part == "WrapU")
@@ -142,5 +120,5 @@ TextureStages readTextureStages(MaterialWords& words, TextureCache& textures)
     for (const TextureStage* stage : {&stages.primary, &stages.secondary})
         stages.mayBeRefused =
             stages.mayBeRefused || isSgisFilter(stage->minFilter) || isSgisFilter(stage->magFilter);
-    return stages;
+    return block;
 }

@@ -59,8 +59,8 @@ struct TextureStages {
 
 // A compiled register-combiner setup: the display list that sets it up, and where the driver
 // has no register combiners, the emulation it binds (null with native combiners). Move-only
-// owner of both (deleted with it, so the GL context must still be current). The emulation's
-// program variants are made as draws meet them, so applying a const material may still add one.
+// owner of both (deleted with it, so the GL context must still be current). The emulation makes
+// every program variant a pass of the player can meet when it is compiled.
 struct CombinerList {
     GlHandle list;
     std::unique_ptr<EmulatedCombiners> emulated;

@@ -310,6 +310,92 @@ TEST_F(MaterialFile, CombinerBlocksCompileIntoListsAndTheirFirstErrorEndsLoading
     EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
 }
 
+// Programs, textures and combiners are made after their block is read, yet a block still
+// reports the first of its faults in file order, after the warnings of the words before it.
+TEST_F(MaterialFile, MessagesKeepFileOrderThoughBlocksLoadAfterReading)
+{
+    // Two names: the registry loads a program, and reports its rejection, once.
+    for (const char* name : {"shd/RejectedA.txt", "shd/RejectedB.txt"})
+        dir.write(name, "!!ARBfp1.0\nnot an instruction;\nEND\n");
+    const std::string missingProgram =
+        "Cannot load file " + dir.file("shd/None.txt") + " from directory";
+    const std::string missingTexture =
+        "Cannot load file " + dir.file("tex/None.tga") + " from directory";
+    const std::string good = "BackgroundImage\nCull Off\n.\n";
+    const std::string combinerMessage = "(the combiner compiler's first message)";
+    struct Case {
+        std::string text;
+        std::string error;
+        std::vector<std::string> stderrInOrder;
+    };
+    const Case cases[] = {
+        {"BackgroundImage\nSet PriName None PriMin Bogus .\n.\n", missingTexture, {}},
+        {"BackgroundImage\nSet SecFN None.tga .\nDepth IfLess\n.\n", missingTexture, {}},
+        {"BackgroundImage\nVert None Depth IfLess\n.\n", missingProgram, {}},
+        {"BackgroundImage\nFrag out.rgb = const0 + ; End Blend Src 1 Dest 0\n.\n",
+         combinerMessage,
+         {}},
+        {good + good + "BackgroundImage\nDepth Func IfSmaller Pix None Set PriMin Bogus .\n.\n",
+         missingProgram,
+         {"\"IfSmaller\""}},
+        {"BackgroundImage\nPix RejectedA Depth Func IfSmaller\n.\n",
+         "",
+         {"RejectedA.txt: the driver rejects", "\"IfSmaller\""}},
+        {"BackgroundImage\nDepth Func IfSmaller Pix RejectedB\n.\n",
+         "",
+         {"\"IfSmaller\"", "RejectedB.txt: the driver rejects"}},
+    };
+    for (const Case& c : cases) {
+        testing::internal::CaptureStderr();
+        const std::string error = readError(c.text);
+        const std::string messages = testing::internal::GetCapturedStderr();
+        EXPECT_EQ(error, c.error == combinerMessage ? combinerErrors().front() : c.error) << c.text;
+        std::size_t after = 0;
+        for (const std::string& message : c.stderrInOrder) {
+            const std::size_t at = messages.find(message, after);
+            EXPECT_NE(at, std::string::npos) << message << " in order in " << messages;
+            after = at == std::string::npos ? after : at;
+        }
+    }
+}
+
+// Reading a block touches neither GL nor any file but the material file: what it names outside
+// itself is kept as steps for the upload that follows.
+TEST(MaterialBlockReading, NamesAndWarningsBecomeStepsInFileOrder)
+{
+    std::istringstream stream("Vert NoSuchProgram Set PriName Absent SecFN Absent.tga PriAtp x "
+                              "SecAtp 3 . Blend Func Plus Src 1 Dst 0 Frag out.rgb = col0; End "
+                              "Pix Other Vert Last .");
+    MaterialWords words(stream, "m.txt");
+    const MaterialBlock block = readMaterialBlock(words);
+    using Kind = MaterialStep::Kind;
+    const std::pair<Kind, std::string> expected[] = {
+        {Kind::program, "NoSuchProgram"},
+        {Kind::textureByName, "Absent"},
+        {Kind::textureByFileName, "Absent.tga"},
+        {Kind::warning, "unknown blend equation"},
+        {Kind::combiners, " out.rgb = col0;"},
+        {Kind::program, "Other"},
+        {Kind::program, "Last"},
+    };
+    ASSERT_EQ(block.steps.size(), std::size(expected));
+    for (std::size_t i = 0; i < block.steps.size(); ++i) {
+        EXPECT_EQ(block.steps[i].kind, expected[i].first) << i;
+        EXPECT_NE(block.steps[i].text.find(expected[i].second), std::string::npos)
+            << i << ": " << block.steps[i].text;
+    }
+    EXPECT_EQ(block.vertexProgram, 6u); // the later "Vert" replaces the first
+    EXPECT_EQ(block.pixelProgram, 5u);
+    EXPECT_EQ(block.combiners, 4u);
+    ASSERT_TRUE(block.stages.has_value());
+    EXPECT_EQ(block.stages->textures[0], 1u);
+    EXPECT_EQ(block.stages->textures[1], 2u);
+    // A number that does not convert leaves the driver's maximum to the upload.
+    EXPECT_FALSE(block.stages->anisotropyGiven[0]);
+    EXPECT_TRUE(block.stages->anisotropyGiven[1]);
+    EXPECT_TRUE(words.takeSteps().empty());
+}
+
 // The block text goes to the combiner compiler with its layout; "End" must stand alone.
 TEST(CombinerText, RunsFromAfterFragToTheLastWordBeforeAStandaloneEnd)
 {

@@ -16,8 +16,8 @@
 #include <vector>
 
 // A scene built in memory, whose objects carry meshes of the given names, and its material file
-// written as text into a temporary demo folder. GL is current: stages query the driver, and
-// programs and textures are loaded while reading.
+// written as text into a temporary demo folder. GL is current: each block's programs, textures
+// and combiners are loaded, and its stages completed from the driver, once it is read.
 class MaterialFixture : public ::testing::Test {
 protected:
     void SetUp() override
