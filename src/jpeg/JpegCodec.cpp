@@ -1,7 +1,9 @@
 #include "jpeg/JpegCodec.h"
 
+#include "platform/FileMapping.h"
+
 #include <csetjmp>
-#include <cstdio>
+#include <optional>
 #include <vector>
 
 #include <jerror.h>
@@ -20,15 +22,11 @@ struct JpegErrorManager {
 // write about ten.
 constexpr int maxScans = 100;
 
-struct FileCloser {
-    void operator()(std::FILE* file) const { std::fclose(file); }
-};
-
 struct JpegState {
     jpeg_decompress_struct info{};
     JpegErrorManager error{};
     jpeg_progress_mgr progress{};
-    std::unique_ptr<std::FILE, FileCloser> file;
+    std::optional<FileMapping> file; // read in place; held until the decode is freed
     std::vector<JSAMPROW> rows;
     bool created = false;
     bool headerRead = false;
@@ -82,11 +80,12 @@ int createDecompress(JpegState* state)
     return 0;
 }
 
-int readHeader(JpegState* state, std::FILE* file)
+// An empty file (no bytes, null data) fails here: libjpeg refuses an empty source.
+int readHeader(JpegState* state, const unsigned char* bytes, unsigned long size)
 {
     if (setjmp(state->error.jump))
         return 1;
-    jpeg_stdio_src(&state->info, file);
+    jpeg_mem_src(&state->info, bytes, size);
     if (jpeg_read_header(&state->info, TRUE) != JPEG_HEADER_OK)
         return 1;
     return 0;
@@ -163,10 +162,11 @@ int jpegReadParams(JpegDecoder& decoder)
     if (!decoder.state || decoder.state->headerRead)
         return 1;
     JpegState& state = *decoder.state;
-    state.file.reset(std::fopen(decoder.sourceFile.c_str(), "rb"));
+    state.file = FileMapping::open(decoder.sourceFile);
     if (!state.file)
         return 1;
-    if (readHeader(&state, state.file.get()) != 0)
+    const auto* bytes = reinterpret_cast<const unsigned char*>(state.file->data());
+    if (readHeader(&state, bytes, static_cast<unsigned long>(state.file->size())) != 0)
         return 1;
     state.headerRead = true;
     decoder.width = static_cast<int>(state.info.image_width);

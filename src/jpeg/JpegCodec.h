@@ -24,6 +24,8 @@ struct JpegDecoder {
     JpegDecoder& operator=(const JpegDecoder&) = delete;
     ~JpegDecoder();
 
+    // Mapped whole by jpegReadParams and read in place; the mapping goes with jpegFree or the
+    // record.
     std::string sourceFile;
 
     // Filled in by jpegReadParams.

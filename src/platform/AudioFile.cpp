@@ -1,8 +1,12 @@
 #include "platform/AudioFile.h"
 
+#include "platform/FileMapping.h"
+
 #include <sndfile.h>
 
 #include <algorithm>
+#include <cstdio>
+#include <cstring>
 #include <memory>
 
 namespace {
@@ -18,12 +22,75 @@ constexpr sf_count_t blockFrames = 4096;
 constexpr sf_count_t maxReservedFrames = sf_count_t{48000} * 60 * 20;
 constexpr int maxChannels = 8;
 
+// libsndfile reads the mapped file through these, as it would read the descriptor: a position
+// that may pass the end (reads there return nothing), and a refusal to seek before the start.
+struct MappedReader {
+    const FileMapping& file;
+    sf_count_t position = 0;
+
+    sf_count_t size() const { return static_cast<sf_count_t>(file.size()); }
+};
+
+MappedReader& readerOf(void* user)
+{
+    return *static_cast<MappedReader*>(user);
+}
+
+sf_count_t mappedLength(void* user)
+{
+    return readerOf(user).size();
+}
+
+sf_count_t mappedSeek(sf_count_t offset, int whence, void* user)
+{
+    MappedReader& reader = readerOf(user);
+    sf_count_t base = 0;
+    switch (whence) {
+    case SEEK_SET:
+        break;
+    case SEEK_CUR:
+        base = reader.position;
+        break;
+    case SEEK_END:
+        base = reader.size();
+        break;
+    default:
+        return -1;
+    }
+    if (offset < -base)
+        return -1;
+    reader.position = base + offset;
+    return reader.position;
+}
+
+sf_count_t mappedRead(void* out, sf_count_t count, void* user)
+{
+    MappedReader& reader = readerOf(user);
+    if (count <= 0 || reader.position >= reader.size())
+        return 0;
+    const sf_count_t got = std::min(count, reader.size() - reader.position);
+    std::memcpy(out, reader.file.data() + reader.position, static_cast<std::size_t>(got));
+    reader.position += got;
+    return got;
+}
+
+sf_count_t mappedTell(void* user)
+{
+    return readerOf(user).position;
+}
+
 } // namespace
 
 std::optional<DecodedAudio> decodeAudioFile(const std::string& path)
 {
+    const std::optional<FileMapping> mapped = FileMapping::open(path);
+    if (!mapped)
+        return std::nullopt;
+    MappedReader reader{*mapped};
+    // Reading only: libsndfile accepts no write callback then.
+    SF_VIRTUAL_IO io{mappedLength, mappedSeek, mappedRead, nullptr, mappedTell};
     SF_INFO info{};
-    SndfileHandle file(sf_open(path.c_str(), SFM_READ, &info));
+    SndfileHandle file(sf_open_virtual(&io, SFM_READ, &info, &reader));
     if (!file || info.channels <= 0 || info.channels > maxChannels || info.samplerate <= 0)
         return std::nullopt;
 

@@ -18,8 +18,8 @@ struct DecodedAudio {
     }
 };
 
-// Any format the installed libsndfile reads (WAV, FLAC, Ogg Vorbis, Opus, MP3). Empty when the
-// file cannot be opened or decodes to nothing usable.
+// Any format the installed libsndfile reads (WAV, FLAC, Ogg Vorbis, Opus, MP3), decoded from the
+// file's read-only mapping. Empty when the file cannot be opened or decodes to nothing usable.
 std::optional<DecodedAudio> decodeAudioFile(const std::string& path);
 
 enum class AudioFileFormat : unsigned char { Wav, Flac, OggVorbis };
