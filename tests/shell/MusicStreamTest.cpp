@@ -6,8 +6,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
+#include <filesystem>
 #include <vector>
 
 namespace {
@@ -187,6 +189,53 @@ TEST(MusicStream, MissingOrUndecodableFileCannotBeLoaded)
         } catch (const LoadError& error) {
             EXPECT_EQ(std::string(error.what()), "Cannot load file " + path + " from directory");
         }
+    }
+}
+
+// A file cut short is read up to its last byte, which falls on a page's end: past it the file's
+// mapping has nothing to read. WAV and Ogg Vorbis give the frames before the cut, FLAC refuses
+// the whole file, and a header cut short cannot be loaded.
+TEST(MusicStream, FilesCutShortGiveTheFramesBeforeTheCutOrNothing)
+{
+    TempDir dir;
+    constexpr std::uintmax_t cutBytes = 2 * 4096;
+    // Noise, which neither FLAC nor Vorbis packs into less than the cut.
+    DecodedAudio source = ramp(8000, 1, 4 * 8000);
+    for (std::size_t i = 0; i < source.samples.size(); ++i)
+        source.samples[i] = static_cast<float>(i * 7919 % 2001) / 2000.0f - 0.5f;
+    struct Case {
+        const char* name;
+        AudioFileFormat format;
+        bool decodes;
+    };
+    for (const Case& c : {Case{"cut.wav", AudioFileFormat::Wav, true},
+                          Case{"cut.flac", AudioFileFormat::Flac, false},
+                          Case{"cut.ogg", AudioFileFormat::OggVorbis, true}}) {
+        const std::string path = dir.file(c.name);
+        ASSERT_TRUE(writeAudioFile(path, c.format, source)) << c.name;
+        const std::optional<DecodedAudio> whole = decodeAudioFile(path);
+        ASSERT_TRUE(whole) << c.name;
+        ASSERT_GT(std::filesystem::file_size(path), cutBytes) << c.name;
+        std::filesystem::resize_file(path, cutBytes);
+        const std::optional<DecodedAudio> cut = decodeAudioFile(path);
+        ASSERT_EQ(cut.has_value(), c.decodes) << c.name;
+        if (cut) {
+            EXPECT_GT(cut->frameCount(), whole->frameCount() / 8) << c.name;
+            EXPECT_LT(cut->frameCount(), whole->frameCount()) << c.name;
+            EXPECT_TRUE(
+                std::equal(cut->samples.begin(), cut->samples.end(), whole->samples.begin()))
+                << c.name;
+        }
+    }
+
+    const std::string header = dir.file("header.wav");
+    ASSERT_TRUE(writeAudioFile(header, AudioFileFormat::Wav, source));
+    std::filesystem::resize_file(header, 20);
+    try {
+        MusicStream stream(header);
+        ADD_FAILURE() << "a header cut short loaded";
+    } catch (const LoadError& error) {
+        EXPECT_EQ(std::string(error.what()), "Cannot load file " + header + " from directory");
     }
 }
 
