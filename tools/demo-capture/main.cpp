@@ -9,6 +9,7 @@
 
 #include <cmath>
 #include <cstdio>
+#include <optional>
 
 namespace {
 
@@ -77,6 +78,21 @@ int badUsage(std::string message)
     return exitBadUsage;
 }
 
+// Parses the command line into app's options. Returns the status to exit with when that is all
+// there is to do: done after printing the help, a usage error after a bad argument.
+std::optional<int> parseCommandLine(CLI::App& app, int argc, char** argv)
+{
+    try {
+        app.parse(argc, argv);
+    } catch (const CLI::CallForHelp&) {
+        std::printf("%s", app.help().c_str());
+        return exitDone;
+    } catch (const CLI::ParseError& error) {
+        return badUsage(error.what());
+    }
+    return std::nullopt;
+}
+
 constexpr const char* joinDescription =
     "Joins the parts of one capture (--segment or --frames runs) into OUT without re-encoding "
     "the video, and adds the audio of the whole span, encoded once. The parts must cover the "
@@ -94,14 +110,8 @@ int join(int argc, char** argv)
     app.add_option("PART", options.parts, "the parts' files or folders")->required();
     app.add_option("--config", options.config, "the demo's configuration file")
         ->capture_default_str();
-    try {
-        app.parse(argc, argv);
-    } catch (const CLI::CallForHelp&) {
-        std::printf("%s", app.help().c_str());
-        return exitDone;
-    } catch (const CLI::ParseError& error) {
-        return badUsage(error.what());
-    }
+    if (const std::optional<int> status = parseCommandLine(app, argc, argv))
+        return *status;
     try {
         return runJoin(options);
     } catch (const LoadError& error) {
@@ -152,14 +162,8 @@ int main(int argc, char** argv)
     app.add_option("--frames", frames, "only frames A to B of the capture's grid, as A-B")
         ->excludes(segmentOption);
 
-    try {
-        app.parse(argc, argv);
-    } catch (const CLI::CallForHelp&) {
-        std::printf("%s", app.help().c_str());
-        return exitDone;
-    } catch (const CLI::ParseError& error) {
-        return badUsage(error.what());
-    }
+    if (const std::optional<int> status = parseCommandLine(app, argc, argv))
+        return *status;
 
     const std::optional<FrameRate> rate = parseFrameRate(fps);
     if (!rate)
