@@ -4,6 +4,7 @@
 #include "platform/Console.h"
 #include "platform/MessageBox.h"
 #include "shell/LoadError.h"
+#include "shell/PictureSize.h"
 
 #include <CLI/CLI.hpp>
 
@@ -32,22 +33,6 @@ constexpr const char* description =
     "audio of the whole span.\n\n"
     "Ctrl-C stops early and closes the output, which then plays up to the last frame written.\n"
     "Exit status: 0 done, 1 loading or writing failed, 2 bad arguments, 130 interrupted.";
-
-// "640x480" into its two sides.
-bool parseSize(const std::string& text, int& width, int& height)
-{
-    int w = 0;
-    int h = 0;
-    char x = 0;
-    char extra = 0;
-    if (std::sscanf(text.c_str(), "%d%c%d%c", &w, &x, &h, &extra) != 3 || (x != 'x' && x != 'X'))
-        return false;
-    if (w <= 0 || h <= 0 || w > maxSide || h > maxSide)
-        return false;
-    width = w;
-    height = h;
-    return true;
-}
 
 // --segment or --frames (CLI11 has refused both together) into options; the reason when bad.
 std::optional<std::string> selectPart(const std::string& segment, const std::string& frames,
@@ -171,8 +156,13 @@ int main(int argc, char** argv)
                         "30000/1001, not \"" +
                         fps + "\"");
     options.rate = *rate;
-    if (!size.empty() && !parseSize(size, options.width, options.height))
-        return badUsage("--size takes WIDTHxHEIGHT such as 640x480, not \"" + size + "\"");
+    if (!size.empty()) {
+        const std::optional<PictureSize> picture = parsePictureSize(size, maxSide);
+        if (!picture)
+            return badUsage("--size takes WIDTHxHEIGHT such as 640x480, not \"" + size + "\"");
+        options.width = picture->width;
+        options.height = picture->height;
+    }
     if (*fromOption) {
         if (!std::isfinite(from))
             return badUsage("--from takes a number of seconds");
