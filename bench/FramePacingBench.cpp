@@ -3,8 +3,9 @@
 // headless on its own clock, and reads its --stats block. Each prints the worst frame, the 99th
 // percentile and the demo time of the worst frame as "figure" lines.
 
-#include "Capture.h"
 #include "Interleaved.h"
+
+#include "support/FrameSweep.h"
 
 #include <benchmark/benchmark.h>
 
@@ -15,8 +16,6 @@
 #include <string>
 
 namespace {
-
-constexpr int sweepFramesPerSecond = 200;
 
 void recordFrameFigures(const std::string& prefix, double worst, double p99, double worstTime)
 {
@@ -29,13 +28,8 @@ void BM_FrameSweep(benchmark::State& state)
 {
     CaptureStats stats;
     for (auto _ : state) {
-        CaptureOptions options;
-        options.rate = FrameRate{sweepFramesPerSecond, 1};
-        options.width = 640;
-        options.height = 480;
-        options.quiet = true;
-        options.discardFrames = true;
-        if (runCapture(options, &stats) != exitDone || stats.renderTimes.frames() == 0) {
+        if (runCapture(frameSweepOptions(), &stats) != exitDone ||
+            stats.renderTimes.frames() == 0) {
             state.SkipWithError("the sweep failed");
             return;
         }

@@ -1,15 +1,17 @@
 #include "shell/PlayerOptions.h"
 
+#include "shell/PictureSize.h"
+
 #include <CLI/CLI.hpp>
 
 #include <cmath>
-#include <cstdio>
 #include <vector>
 
 namespace {
 
 constexpr const char* versionText = "demoplayer 1.0";
-constexpr int maxSide = 16384;
+// The largest side the player's --size takes.
+constexpr int maxWindowSide = 16384;
 
 constexpr const char* description =
     "Plays a demo from the data files beside its configuration (default "
@@ -27,22 +29,6 @@ constexpr const char* keysHelp =
     "  R              reload every file of the demo now\n"
     "With --author the player also reloads any file of the demo within a second of its change.\n"
     "Exit status: 0 played, 1 loading error, 2 bad flags or values.";
-
-// "640x480" into its two sides; false for anything else.
-bool parseSize(const std::string& text, int& width, int& height)
-{
-    int w = 0;
-    int h = 0;
-    char x = 0;
-    char extra = 0;
-    if (std::sscanf(text.c_str(), "%d%c%d%c", &w, &x, &h, &extra) != 3 || (x != 'x' && x != 'X'))
-        return false;
-    if (w <= 0 || h <= 0 || w > maxSide || h > maxSide)
-        return false;
-    width = w;
-    height = h;
-    return true;
-}
 
 CommandLineResult badUsage(std::string message)
 {
@@ -120,12 +106,11 @@ CommandLineResult parsePlayerCommandLine(int argc, const char* const* argv)
     if (fullscreen)
         options.fullscreen = true;
     if (!size.empty()) {
-        int width = 0;
-        int height = 0;
-        if (!parseSize(size, width, height))
+        const std::optional<PictureSize> picture = parsePictureSize(size, maxWindowSide);
+        if (!picture)
             return badUsage("--size takes WIDTHxHEIGHT such as 1280x720, not \"" + size + "\"");
-        options.width = width;
-        options.height = height;
+        options.width = picture->width;
+        options.height = picture->height;
     }
     if (!vsync.empty())
         options.vsync = vsync == "on";

@@ -366,7 +366,8 @@ TEST(MaterialBlockReading, NamesAndWarningsBecomeStepsInFileOrder)
     std::istringstream stream("Vert NoSuchProgram Set PriName Absent SecFN Absent.tga PriAtp x "
                               "SecAtp 3 . Blend Func Plus Src 1 Dst 0 Frag out.rgb = col0; End "
                               "Pix Other Vert Last .");
-    MaterialWords words(stream, "m.txt");
+    const std::string path = "m.txt"; // the words keep a reference to it
+    MaterialWords words(stream, path);
     const MaterialBlock block = readMaterialBlock(words);
     using Kind = MaterialStep::Kind;
     const std::pair<Kind, std::string> expected[] = {

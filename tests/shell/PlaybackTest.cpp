@@ -12,6 +12,7 @@
 #include "shell/Playback.h"
 #include "shell/SteeredLoop.h"
 #include "shell/Viewport.h"
+#include "support/CommandRun.h"
 #include "support/TempDir.h"
 #include "timeline/FrameComposition.h"
 #include "timeline/FrameStats.h"
@@ -27,7 +28,6 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
-#include <sstream>
 #include <thread>
 #include <vector>
 
@@ -88,17 +88,31 @@ std::vector<unsigned char> freshFrameAt(const std::string& folder, float t)
     return framePixels();
 }
 
+// The demo in folder loaded as the player loads it, playing from 0 s on a clock that pauses.
+struct PlayingDemo {
+    explicit PlayingDemo(const std::string& folder)
+        : player(loadDemo(folder, performance.frequency())),
+          playback(*player, clock, 0.0f, {0.0f, player->timeline.endTime})
+    {
+        playback.start(0.0f);
+    }
+
+    PerformanceClock performance;
+    PausableClock clock{performance};
+    std::unique_ptr<DemoPlayer> player;
+    Playback playback;
+};
+
 // Keys held down for one pass of the main loop: Escape, held last, ends it after its frame. Each
 // call is a new loop, with the overlay hidden at first.
-void pressThenDrawOneFrame(std::unique_ptr<DemoPlayer>& player, const FrameClock& clock,
-                           Playback& playback, const Keys& keys, HotReload* reload = nullptr)
+void pressThenDrawOneFrame(PlayingDemo& demo, const Keys& keys, HotReload* reload = nullptr)
 {
     Window& window = playerWindow();
     for (const auto& [code, shift] : keys)
         ASSERT_TRUE(window.postKeyPress(code, shift));
     ASSERT_TRUE(window.postKeyPress(virtualKeyEscape));
     FrameStats stats;
-    runSteeredLoop(player, window, clock, stats, playback, true, reload);
+    runSteeredLoop(demo.player, window, demo.clock, stats, demo.playback, true, reload);
 }
 
 Keys repeated(int code, int times, bool shift = false)
@@ -112,14 +126,6 @@ Keys operator+(Keys a, const Keys& b)
     return a;
 }
 
-std::string readAll(const std::filesystem::path& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
-
 } // namespace
 
 // The bundled demo, seeked with the keys across its layer events (the city's second camera at
@@ -128,11 +134,7 @@ std::string readAll(const std::filesystem::path& path)
 TEST(Playback, SeekingWithTheKeysShowsTheFrameOfAFreshStartThere)
 {
     const std::string samples = DP_SAMPLES_DIR;
-    PerformanceClock performance;
-    PausableClock clock(performance);
-    std::unique_ptr<DemoPlayer> player = loadDemo(samples, performance.frequency());
-    Playback playback(*player, clock, 0.0f, {0.0f, player->timeline.endTime});
-    playback.start(0.0f);
+    PlayingDemo demo(samples);
     using namespace authorKey;
     const std::vector<std::pair<Keys, float>> moves = {
         {Keys{{space, false}, {home, false}} + repeated(right, 3), 3.0f},
@@ -143,9 +145,9 @@ TEST(Playback, SeekingWithTheKeysShowsTheFrameOfAFreshStartThere)
         {repeated(left, 8) + repeated(period, 12), 16.2f},
     };
     for (const auto& [keys, expected] : moves) {
-        pressThenDrawOneFrame(player, clock, playback, keys);
-        ASSERT_TRUE(playback.paused());
-        const float t = playback.time();
+        pressThenDrawOneFrame(demo, keys);
+        ASSERT_TRUE(demo.playback.paused());
+        const float t = demo.playback.time();
         ASSERT_NEAR(t, expected, 1e-4f);
         const std::vector<unsigned char> seeked = framePixels();
         const std::vector<unsigned char> fresh = freshFrameAt(samples, t);
@@ -164,24 +166,18 @@ TEST(Playback, SeekingBackRedrawsASlowSceneAsAFreshStart)
     TempDir dir;
     const std::string folder = dir.path().string();
     writeTinyDemo(folder, 2.0f, 1.8f);
-    std::string scene = readAll(dir.path() / "scn" / "tiny.lws");
+    std::string scene = readFile(dir.path() / "scn" / "tiny.lws");
     const auto at = scene.find("FramesPerSecond 30");
     ASSERT_NE(at, std::string::npos);
     scene.replace(at, 18, "FramesPerSecond 10");
     dir.write("scn/tiny.lws", scene);
 
-    PerformanceClock performance;
-    PausableClock clock(performance);
-    std::unique_ptr<DemoPlayer> player = loadDemo(folder, performance.frequency());
-    Playback playback(*player, clock, 0.0f, {0.0f, player->timeline.endTime});
-    playback.start(0.0f);
+    PlayingDemo demo(folder);
     pressThenDrawOneFrame(
-        player, clock, playback,
-        {{authorKey::space, false}, {authorKey::home, false}, {authorKey::right, false}});
-    ASSERT_NEAR(playback.time(), 1.0f, 1e-6f);
-    pressThenDrawOneFrame(player, clock, playback,
-                          Keys{{authorKey::home, false}} + repeated(authorKey::period, 20));
-    const float t = playback.time();
+        demo, {{authorKey::space, false}, {authorKey::home, false}, {authorKey::right, false}});
+    ASSERT_NEAR(demo.playback.time(), 1.0f, 1e-6f);
+    pressThenDrawOneFrame(demo, Keys{{authorKey::home, false}} + repeated(authorKey::period, 20));
+    const float t = demo.playback.time();
     ASSERT_NEAR(t, 0.3333f, 1e-3f);
     const std::vector<unsigned char> seeked = framePixels();
     EXPECT_TRUE(seeked == freshFrameAt(folder, t));
@@ -193,11 +189,9 @@ TEST(Playback, PauseHoldsTheClockAndResumesWithoutAJump)
 {
     TempDir dir;
     writeTinyDemo(dir.path().string(), 2.0f, 1.8f);
-    PerformanceClock performance;
-    PausableClock clock(performance);
-    std::unique_ptr<DemoPlayer> player = loadDemo(dir.path().string(), performance.frequency());
-    Playback playback(*player, clock, 0.0f, {0.0f, player->timeline.endTime});
-    playback.start(0.0f);
+    PlayingDemo demo(dir.path().string());
+    Playback& playback = demo.playback;
+    const PausableClock& clock = demo.clock;
     std::this_thread::sleep_for(std::chrono::milliseconds(50));
     playback.togglePause();
     const float held = playback.frameTime();
@@ -205,7 +199,7 @@ TEST(Playback, PauseHoldsTheClockAndResumesWithoutAJump)
     EXPECT_GT(held, 0.03f);
     std::this_thread::sleep_for(std::chrono::milliseconds(150));
     EXPECT_EQ(playback.frameTime(), held);
-    EXPECT_EQ(player->demoTime(), held);
+    EXPECT_EQ(demo.player->demoTime(), held);
     EXPECT_EQ(clock.counter(), counter);
     playback.togglePause();
     const float resumed = playback.frameTime();
@@ -222,11 +216,8 @@ TEST(Playback, TheLoopWrapsWithinOneFrame)
 {
     TempDir dir;
     writeTinyDemo(dir.path().string(), 2.0f, 1.8f);
-    PerformanceClock performance;
-    PausableClock clock(performance);
-    std::unique_ptr<DemoPlayer> player = loadDemo(dir.path().string(), performance.frequency());
-    Playback playback(*player, clock, 0.0f, {0.0f, player->timeline.endTime});
-    playback.start(0.0f);
+    PlayingDemo demo(dir.path().string());
+    Playback& playback = demo.playback;
     AuthorKeys keys(playback);
     playback.togglePause();
     playback.seek(0.5f);
@@ -250,10 +241,10 @@ TEST(Playback, TheLoopWrapsWithinOneFrame)
         last = t;
     }
     EXPECT_EQ(wrapped, 0.5f);
-    VirtualClock fresh(0.0f, FrameRate{60, 1}, performance.frequency());
+    VirtualClock fresh(0.0f, FrameRate{60, 1}, demo.performance.frequency());
     fresh.moveTo(0.5f, 0);
-    EXPECT_NEAR(static_cast<double>(clock.counter() - fresh.counter()) /
-                    static_cast<double>(clock.frequency()),
+    EXPECT_NEAR(static_cast<double>(demo.clock.counter() - fresh.counter()) /
+                    static_cast<double>(demo.clock.frequency()),
                 0.0, 0.005);
     keys.handle({{authorKey::loop}});
     EXPECT_FALSE(playback.loop());
@@ -264,30 +255,24 @@ TEST(Playback, TheLoopWrapsWithinOneFrame)
 // without it, so no state a layer relies on was left changed.
 TEST(Overlay, ChangesNoPixelOutsideItsBoxAndNoStateTheNextFrameSees)
 {
-    const std::string samples = DP_SAMPLES_DIR;
-    PerformanceClock performance;
-    PausableClock clock(performance);
-    std::unique_ptr<DemoPlayer> player = loadDemo(samples, performance.frequency());
-    Playback playback(*player, clock, 0.0f, {0.0f, player->timeline.endTime});
-    playback.start(0.0f);
-    pressThenDrawOneFrame(player, clock, playback,
-                          Keys{{authorKey::space, false}, {authorKey::home, false}} +
-                              repeated(authorKey::right, 3));
-    const float t = playback.time();
+    PlayingDemo demo(DP_SAMPLES_DIR);
+    pressThenDrawOneFrame(demo, Keys{{authorKey::space, false}, {authorKey::home, false}} +
+                                    repeated(authorKey::right, 3));
+    const float t = demo.playback.time();
     const std::vector<unsigned char> plain = framePixels();
-    renderFrame(player->timeline, t, clock);
+    renderFrame(demo.player->timeline, t, demo.clock);
     const std::vector<unsigned char> plainNext = framePixels();
 
-    pressThenDrawOneFrame(player, clock, playback, {{authorKey::f1, false}});
+    pressThenDrawOneFrame(demo, {{authorKey::f1, false}});
     const std::vector<unsigned char> shown = framePixels();
-    renderFrame(player->timeline, t, clock);
+    renderFrame(demo.player->timeline, t, demo.clock);
     const std::vector<unsigned char> shownNext = framePixels();
 
     AuthorOverlay overlay;
     const FrameStats stats;
     GLint viewport[4] = {};
     glGetIntegerv(GL_VIEWPORT, viewport);
-    const PanelBox box = panelBox(overlay.panel(*player, playback, stats), viewport);
+    const PanelBox box = panelBox(overlay.panel(*demo.player, demo.playback, stats), viewport);
     ASSERT_GT(box.width, 100);
     int changedInside = 0;
     int changedOutside = 0;
@@ -304,7 +289,7 @@ TEST(Overlay, ChangesNoPixelOutsideItsBoxAndNoStateTheNextFrameSees)
     EXPECT_GT(changedInside, box.width * box.height / 2);
     EXPECT_TRUE(shownNext == plainNext);
 
-    const std::vector<std::string> lines = overlay.panel(*player, playback, stats).lines;
+    const std::vector<std::string> lines = overlay.panel(*demo.player, demo.playback, stats).lines;
     ASSERT_GE(lines.size(), 6u);
     EXPECT_EQ(lines[0].rfind("t 3.000 s  music 3.000 s", 0), 0u) << lines[0];
     EXPECT_NE(lines[0].find("PAUSED"), std::string::npos);
@@ -326,7 +311,7 @@ DemoSettings settingsOf(const std::string& folder)
 
 void replaceText(const std::filesystem::path& file, const std::string& from, const std::string& to)
 {
-    std::string text = readAll(file);
+    std::string text = readFile(file);
     const auto at = text.find(from);
     ASSERT_NE(at, std::string::npos) << from;
     text.replace(at, from.size(), to);
@@ -334,12 +319,11 @@ void replaceText(const std::filesystem::path& file, const std::string& from, con
 }
 
 // The watcher sees the edit now; one settling time later the next pass of the loop reloads.
-void drawAfterTheEditSettles(std::unique_ptr<DemoPlayer>& player, const FrameClock& clock,
-                             Playback& playback, HotReload& reload)
+void drawAfterTheEditSettles(PlayingDemo& demo, HotReload& reload)
 {
     EXPECT_FALSE(reload.changesSettled(monotonicNanoseconds()));
     std::this_thread::sleep_for(std::chrono::nanoseconds(reloadSettleNanoseconds + 50'000'000));
-    pressThenDrawOneFrame(player, clock, playback, {}, &reload);
+    pressThenDrawOneFrame(demo, {}, &reload);
 }
 
 std::size_t residentKilobytes()
@@ -362,17 +346,12 @@ TEST(HotReload, EditedFilesChangeThePictureAndABrokenEditKeepsTheLastGood)
     TempDir dir;
     const std::string folder = dir.path().string();
     std::filesystem::copy(DP_SAMPLES_DIR, folder, std::filesystem::copy_options::recursive);
-    PerformanceClock performance;
-    PausableClock clock(performance);
-    std::unique_ptr<DemoPlayer> player = loadDemo(folder, performance.frequency());
-    Playback playback(*player, clock, 0.0f, {0.0f, player->timeline.endTime});
+    PlayingDemo demo(folder);
     HotReload reload(folder + "/defaultdemoconfig.txt", settingsOf(folder),
-                     performance.frequency());
-    playback.start(0.0f);
-    pressThenDrawOneFrame(player, clock, playback,
-                          Keys{{authorKey::space, false}, {authorKey::home, false}} +
-                              repeated(authorKey::right, 3));
-    const float t = playback.time();
+                     demo.performance.frequency());
+    pressThenDrawOneFrame(demo, Keys{{authorKey::space, false}, {authorKey::home, false}} +
+                                    repeated(authorKey::right, 3));
+    const float t = demo.playback.time();
     std::vector<unsigned char> before = framePixels();
 
     const std::vector<std::pair<const char*, std::function<void()>>> edits = {
@@ -392,29 +371,28 @@ TEST(HotReload, EditedFilesChangeThePictureAndABrokenEditKeepsTheLastGood)
          }},
     };
     for (const auto& [what, edit] : edits) {
-        const DemoPlayer* old = player.get();
+        const DemoPlayer* old = demo.player.get();
         edit();
-        drawAfterTheEditSettles(player, clock, playback, reload);
-        EXPECT_NE(player.get(), old) << what << " was not reloaded";
+        drawAfterTheEditSettles(demo, reload);
+        EXPECT_NE(demo.player.get(), old) << what << " was not reloaded";
         const std::vector<unsigned char> after = framePixels();
         EXPECT_FALSE(after == before) << what << " left the picture as it was";
         EXPECT_TRUE(after == freshFrameAt(folder, t)) << what;
         before = after;
     }
 
-    const DemoPlayer* good = player.get();
+    const DemoPlayer* good = demo.player.get();
     std::ofstream(dir.path() / "main.txt", std::ios::app) << "final cl missing 1 00:00:05:000\n";
     testing::internal::CaptureStderr();
-    drawAfterTheEditSettles(player, clock, playback, reload);
+    drawAfterTheEditSettles(demo, reload);
     const std::string errors = testing::internal::GetCapturedStderr();
-    EXPECT_EQ(player.get(), good);
+    EXPECT_EQ(demo.player.get(), good);
     EXPECT_NE(errors.find("reload failed, the last good demo plays on: Cannot load file " + folder +
                           "/scn/missing.lws from directory"),
               std::string::npos)
         << errors;
     // Drawn again (a second away and back): still the last good demo's picture.
-    pressThenDrawOneFrame(player, clock, playback,
-                          {{authorKey::right, false}, {authorKey::left, false}});
+    pressThenDrawOneFrame(demo, {{authorKey::right, false}, {authorKey::left, false}});
     EXPECT_TRUE(framePixels() == before);
 }
 
@@ -425,13 +403,9 @@ TEST(HotReload, AThousandReloadsLeaveGlNamesAndMemoryFlat)
     TempDir dir;
     const std::string folder = dir.path().string();
     writeTinyDemo(folder, 2.0f, 1.8f);
-    PerformanceClock performance;
-    PausableClock clock(performance);
-    std::unique_ptr<DemoPlayer> player = loadDemo(folder, performance.frequency());
-    Playback playback(*player, clock, 0.0f, {0.0f, player->timeline.endTime});
+    PlayingDemo demo(folder);
     HotReload reload(folder + "/defaultdemoconfig.txt", settingsOf(folder),
-                     performance.frequency());
-    playback.start(0.0f);
+                     demo.performance.frequency());
     // GL names in use, counted by asking about every name up to far past any handed out.
     const auto liveNames = [] {
         constexpr GLuint highestName = 20000;
@@ -446,7 +420,7 @@ TEST(HotReload, AThousandReloadsLeaveGlNamesAndMemoryFlat)
     std::pair<int, int> names;
     std::size_t memory = 0;
     for (int reloads = 1; reloads <= 1000; ++reloads) {
-        pressThenDrawOneFrame(player, clock, playback, {{authorKey::reload, false}}, &reload);
+        pressThenDrawOneFrame(demo, {{authorKey::reload, false}}, &reload);
         if (reloads == 100) {
             names = liveNames();
             memory = residentKilobytes();
@@ -460,6 +434,6 @@ TEST(HotReload, AThousandReloadsLeaveGlNamesAndMemoryFlat)
 #else
     EXPECT_LT(residentKilobytes(), memory + 2048);
 #endif
-    EXPECT_FALSE(playback.paused());
-    EXPECT_GT(playback.time(), 0.0f);
+    EXPECT_FALSE(demo.playback.paused());
+    EXPECT_GT(demo.playback.time(), 0.0f);
 }

@@ -1,22 +1,14 @@
 #include "SampleDemo.h"
+#include "support/CommandRun.h"
 #include "support/TempDir.h"
 
 #include <gtest/gtest.h>
 
 #include <chrono>
-#include <fstream>
 #include <sstream>
 #include <string>
 
 namespace {
-
-std::string readAll(const std::string& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
 
 struct PlayerRun {
     int status = -1;
@@ -25,42 +17,26 @@ struct PlayerRun {
 };
 
 // The player binary in folder, without a display and without message boxes, as a user would
-// start it there. A player that does not end within two minutes is killed (status 124), so a
-// clock that stops moving fails the test instead of hanging it.
+// start it there. timeout is what timeout(1) is given: by default a player that does not end
+// within two minutes is killed, so a clock that stops moving fails the test instead of hanging it.
 PlayerRun runPlayerIn(const std::string& folder, const TempDir& dir, const std::string& arguments,
                       const std::string& environment = "", const std::string& timeout = "120")
 {
-    const std::string output = dir.path().string();
-    const std::string command =
-        "cd '" + folder + "' && env -u DISPLAY -u WAYLAND_DISPLAY DEMOPLAYER_NO_MESSAGE_BOXES=1 " +
-        environment + " timeout --preserve-status " + timeout + " '" + DEMOPLAYER_PATH + "' " +
-        arguments + " >'" + output + "/out.txt' 2>'" + output + "/err.txt'; echo $? >'" + output +
-        "/status.txt'";
     const auto start = std::chrono::steady_clock::now();
-    const int shell = std::system(command.c_str());
-    PlayerRun run;
-    run.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-    EXPECT_EQ(shell, 0);
-    run.status = std::stoi("0" + readAll(dir.file("status.txt")));
-    run.errors = readAll(dir.file("err.txt"));
-    return run;
+    const CommandRun run = runCommand(
+        dir, "cd '" + folder +
+                 "' && env -u DISPLAY -u WAYLAND_DISPLAY DEMOPLAYER_NO_MESSAGE_BOXES=1 " +
+                 environment + " timeout --preserve-status " + timeout + " '" DEMOPLAYER_PATH "' " +
+                 arguments);
+    const double seconds =
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    return {run.status, run.err, seconds};
 }
 
+// The player started in the demo's own folder, without arguments.
 PlayerRun runPlayer(const TempDir& dir, const std::string& environment = "")
 {
-    const std::string folder = dir.path().string();
-    const std::string command =
-        "cd '" + folder + "' && env -u DISPLAY -u WAYLAND_DISPLAY DEMOPLAYER_NO_MESSAGE_BOXES=1 " +
-        environment + " timeout 120 '" + DEMOPLAYER_PATH +
-        "' >out.txt 2>err.txt; echo $? >status.txt";
-    const auto start = std::chrono::steady_clock::now();
-    const int shell = std::system(command.c_str());
-    PlayerRun run;
-    run.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-    EXPECT_EQ(shell, 0);
-    run.status = std::stoi("0" + readAll(dir.file("status.txt")));
-    run.errors = readAll(dir.file("err.txt"));
-    return run;
+    return runPlayerIn(dir.path().string(), dir, "", environment);
 }
 
 } // namespace

@@ -61,6 +61,9 @@ TEST(PlayerOptions, BadFlagsAndValuesGiveOneLineAndStatusTwo)
         {"--size", "12"},
         {"--size", "0x480"},
         {"--size", "640x480x2"},
+        {"--size", "16385x480"},
+        {"--size", "4294967936x480"}, // 640 once wrapped to 32 bits
+        {"--size", "640x-480"},
         {"--vsync", "maybe"},
         {"--from", "ten"},
         {"--from", "-1"},

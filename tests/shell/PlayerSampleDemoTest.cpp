@@ -5,6 +5,7 @@
 #include "scene/Scene.h"
 #include "shell/DemoConfig.h"
 #include "shell/MappedTextFile.h"
+#include "support/CommandRun.h"
 #include "support/OffscreenGl.h"
 #include "support/TempDir.h"
 #include "timeline/DemoAssets.h"
@@ -16,20 +17,10 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 
 namespace {
 
 const std::string samples = DP_SAMPLES_DIR;
-
-std::string readAll(const std::filesystem::path& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
 
 } // namespace
 
@@ -53,7 +44,7 @@ TEST(PlayerSampleDemo, CommittedFilesAreTheGeneratorsOutput)
             EXPECT_EQ(fresh->frameCount(), kept->frameCount());
             EXPECT_EQ(fresh->sampleRate, kept->sampleRate);
         } else {
-            EXPECT_TRUE(readAll(entry.path()) == readAll(committed)) << relative << " differs";
+            EXPECT_TRUE(readFile(entry.path()) == readFile(committed)) << relative << " differs";
         }
         ++compared;
     }

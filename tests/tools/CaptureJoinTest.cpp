@@ -58,6 +58,29 @@ std::string joined(const std::vector<std::string>& parts)
     return text;
 }
 
+// The grid rendered in parts and as a single run, the parts joined, both files decoded.
+struct JoinedVideo {
+    std::vector<std::string> parts; // last part first
+    DecodedVideo single;            // demo.EXT
+    DecodedVideo whole;             // joined.EXT
+};
+
+// Renders the grid in `parts` parts and as a single run to demo.EXT and joins the parts into
+// joined.EXT. Fails fatally unless the join succeeds and both files hold a picture for each grid
+// time; the joined file's pictures must carry those times.
+void renderAndJoin(const TempDir& demo, const std::string& extension, int parts, JoinedVideo& video)
+{
+    video.parts = renderParts(demo, "demo", extension, parts);
+    const CommandRun join = run(demo, "join joined" + extension + joined(video.parts));
+    ASSERT_EQ(join.status, 0) << join.err;
+    video.single = decodeVideo(demo.file("demo" + extension));
+    video.whole = decodeVideo(demo.file("joined" + extension));
+    ASSERT_EQ(video.single.pictures.size(), static_cast<std::size_t>(gridFrames));
+    ASSERT_EQ(video.whole.pictures.size(), video.single.pictures.size());
+    for (std::size_t i = 0; i < video.whole.pictures.size(); ++i)
+        EXPECT_NEAR(video.whole.pictures[i].seconds, static_cast<double>(i) / 20.0, 0.001) << i;
+}
+
 } // namespace
 
 // FFV1 is lossless: the joined file decodes to exactly the single run's pictures, one per grid
@@ -66,22 +89,17 @@ TEST(CaptureJoin, MkvPartsJoinToTheSingleRunsFramesAndAudio)
 {
     TempDir demo;
     writeDemo(demo);
-    const std::vector<std::string> parts = renderParts(demo, "demo", ".mkv", 4);
-    const CommandRun join = run(demo, "join joined.mkv" + joined(parts));
-    ASSERT_EQ(join.status, 0) << join.err;
-    const DecodedVideo single = decodeVideo(demo.file("demo.mkv"));
-    const DecodedVideo whole = decodeVideo(demo.file("joined.mkv"));
-    ASSERT_EQ(single.pictures.size(), static_cast<std::size_t>(gridFrames));
-    ASSERT_EQ(whole.pictures.size(), single.pictures.size());
-    for (std::size_t i = 0; i < whole.pictures.size(); ++i) {
-        EXPECT_NEAR(whole.pictures[i].seconds, static_cast<double>(i) / 20.0, 0.001) << i;
+    JoinedVideo video;
+    ASSERT_NO_FATAL_FAILURE(renderAndJoin(demo, ".mkv", 4, video));
+    const DecodedVideo& single = video.single;
+    const DecodedVideo& whole = video.whole;
+    for (std::size_t i = 0; i < whole.pictures.size(); ++i)
         EXPECT_TRUE(whole.pictures[i].rgb == single.pictures[i].rgb) << "frame " << i;
-    }
     EXPECT_EQ(whole.sampleRate, single.sampleRate);
     ASSERT_FALSE(single.samples.empty());
     EXPECT_TRUE(whole.samples == single.samples);
     // A part alone carries no audio.
-    EXPECT_TRUE(decodeVideo(demo.file(parts.front())).samples.empty());
+    EXPECT_TRUE(decodeVideo(demo.file(video.parts.front())).samples.empty());
 }
 
 // H.264 parts are copied, not re-encoded: the same frame count, timestamps a frame apart with
@@ -90,17 +108,12 @@ TEST(CaptureJoin, Mp4PartsJoinWithContinuousTimesAndTheSingleRunsAudio)
 {
     TempDir demo;
     writeDemo(demo);
-    const std::vector<std::string> parts = renderParts(demo, "demo", ".mp4", 2);
-    const CommandRun join = run(demo, "join joined.mp4" + joined(parts));
-    ASSERT_EQ(join.status, 0) << join.err;
-    const DecodedVideo single = decodeVideo(demo.file("demo.mp4"));
-    const DecodedVideo whole = decodeVideo(demo.file("joined.mp4"));
-    ASSERT_EQ(whole.pictures.size(), static_cast<std::size_t>(gridFrames));
-    ASSERT_EQ(single.pictures.size(), whole.pictures.size());
-    for (std::size_t i = 0; i < whole.pictures.size(); ++i) {
-        EXPECT_NEAR(whole.pictures[i].seconds, static_cast<double>(i) / 20.0, 0.001) << i;
+    JoinedVideo video;
+    ASSERT_NO_FATAL_FAILURE(renderAndJoin(demo, ".mp4", 2, video));
+    const DecodedVideo& single = video.single;
+    const DecodedVideo& whole = video.whole;
+    for (std::size_t i = 0; i < whole.pictures.size(); ++i)
         EXPECT_GT(psnr(single.pictures[i].rgb, whole.pictures[i].rgb), 40.0) << "frame " << i;
-    }
     ASSERT_FALSE(single.samples.empty());
     EXPECT_TRUE(whole.samples == single.samples);
 }

@@ -4,7 +4,7 @@
 // filtering once took 20 s for a frame of the city scene) shows up here as a frame a hundred
 // times slower than the rest, far beyond any machine's noise.
 
-#include "Capture.h"
+#include "support/FrameSweep.h"
 
 #include <gtest/gtest.h>
 
@@ -13,21 +13,12 @@
 namespace {
 
 constexpr double catastropheMilliseconds = 2000.0;
-constexpr int sweepFramesPerSecond = 200;
 
 TEST(FrameSweep, NoFrameOfTheBundledDemoTakesSeconds)
 {
     std::filesystem::current_path(DP_SAMPLES_DIR);
-    CaptureOptions options;
-    options.rate = FrameRate{sweepFramesPerSecond, 1};
-    // The bundled demo's own size: the cliff hides at smaller sizes (at 320 x 240 the city
-    // scene's footprints never degenerate).
-    options.width = 640;
-    options.height = 480;
-    options.quiet = true;
-    options.discardFrames = true;
     CaptureStats stats;
-    ASSERT_EQ(runCapture(options, &stats), exitDone);
+    ASSERT_EQ(runCapture(frameSweepOptions(), &stats), exitDone);
     ASSERT_GT(stats.renderTimes.frames(), 0u);
     const double span = stats.renderTimes.lastDemoTime() - stats.renderTimes.firstDemoTime();
     EXPECT_GE(static_cast<double>(stats.renderTimes.frames()), span * sweepFramesPerSecond);

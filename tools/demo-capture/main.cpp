@@ -4,11 +4,13 @@
 #include "platform/Console.h"
 #include "platform/MessageBox.h"
 #include "shell/LoadError.h"
+#include "shell/PictureSize.h"
 
 #include <CLI/CLI.hpp>
 
 #include <cmath>
 #include <cstdio>
+#include <optional>
 
 namespace {
 
@@ -31,22 +33,6 @@ constexpr const char* description =
     "audio of the whole span.\n\n"
     "Ctrl-C stops early and closes the output, which then plays up to the last frame written.\n"
     "Exit status: 0 done, 1 loading or writing failed, 2 bad arguments, 130 interrupted.";
-
-// "640x480" into its two sides.
-bool parseSize(const std::string& text, int& width, int& height)
-{
-    int w = 0;
-    int h = 0;
-    char x = 0;
-    char extra = 0;
-    if (std::sscanf(text.c_str(), "%d%c%d%c", &w, &x, &h, &extra) != 3 || (x != 'x' && x != 'X'))
-        return false;
-    if (w <= 0 || h <= 0 || w > maxSide || h > maxSide)
-        return false;
-    width = w;
-    height = h;
-    return true;
-}
 
 // --segment or --frames (CLI11 has refused both together) into options; the reason when bad.
 std::optional<std::string> selectPart(const std::string& segment, const std::string& frames,
@@ -77,6 +63,21 @@ int badUsage(std::string message)
     return exitBadUsage;
 }
 
+// Parses the command line into app's options. Returns the status to exit with when that is all
+// there is to do: done after printing the help, a usage error after a bad argument.
+std::optional<int> parseCommandLine(CLI::App& app, int argc, char** argv)
+{
+    try {
+        app.parse(argc, argv);
+    } catch (const CLI::CallForHelp&) {
+        std::printf("%s", app.help().c_str());
+        return exitDone;
+    } catch (const CLI::ParseError& error) {
+        return badUsage(error.what());
+    }
+    return std::nullopt;
+}
+
 constexpr const char* joinDescription =
     "Joins the parts of one capture (--segment or --frames runs) into OUT without re-encoding "
     "the video, and adds the audio of the whole span, encoded once. The parts must cover the "
@@ -94,14 +95,8 @@ int join(int argc, char** argv)
     app.add_option("PART", options.parts, "the parts' files or folders")->required();
     app.add_option("--config", options.config, "the demo's configuration file")
         ->capture_default_str();
-    try {
-        app.parse(argc, argv);
-    } catch (const CLI::CallForHelp&) {
-        std::printf("%s", app.help().c_str());
-        return exitDone;
-    } catch (const CLI::ParseError& error) {
-        return badUsage(error.what());
-    }
+    if (const std::optional<int> status = parseCommandLine(app, argc, argv))
+        return *status;
     try {
         return runJoin(options);
     } catch (const LoadError& error) {
@@ -152,14 +147,8 @@ int main(int argc, char** argv)
     app.add_option("--frames", frames, "only frames A to B of the capture's grid, as A-B")
         ->excludes(segmentOption);
 
-    try {
-        app.parse(argc, argv);
-    } catch (const CLI::CallForHelp&) {
-        std::printf("%s", app.help().c_str());
-        return exitDone;
-    } catch (const CLI::ParseError& error) {
-        return badUsage(error.what());
-    }
+    if (const std::optional<int> status = parseCommandLine(app, argc, argv))
+        return *status;
 
     const std::optional<FrameRate> rate = parseFrameRate(fps);
     if (!rate)
@@ -167,8 +156,13 @@ int main(int argc, char** argv)
                         "30000/1001, not \"" +
                         fps + "\"");
     options.rate = *rate;
-    if (!size.empty() && !parseSize(size, options.width, options.height))
-        return badUsage("--size takes WIDTHxHEIGHT such as 640x480, not \"" + size + "\"");
+    if (!size.empty()) {
+        const std::optional<PictureSize> picture = parsePictureSize(size, maxSide);
+        if (!picture)
+            return badUsage("--size takes WIDTHxHEIGHT such as 640x480, not \"" + size + "\"");
+        options.width = picture->width;
+        options.height = picture->height;
+    }
     if (*fromOption) {
         if (!std::isfinite(from))
             return badUsage("--from takes a number of seconds");
