@@ -1,5 +1,7 @@
 #include "PartSidecar.h"
 
+#include "platform/FileMapping.h"
+
 extern "C" {
 #include <libavutil/mem.h>
 #include <libavutil/sha.h>
@@ -15,7 +17,6 @@ namespace {
 constexpr const char* partFormat = "demo-capture part";
 constexpr int partVersion = 1;
 constexpr int sha256Bits = 256;
-constexpr std::size_t hashChunk = 1 << 16;
 
 const char* kindName(OutputKind kind)
 {
@@ -147,14 +148,11 @@ std::optional<PartSidecar> readSidecar(const std::string& output, std::string& e
 
 std::string fileHash(const std::string& path)
 {
-    std::ifstream in(path, std::ios::binary);
+    const std::optional<FileMapping> file = FileMapping::open(path);
     std::unique_ptr<AVSHA, ShaDeleter> sha(av_sha_alloc());
-    if (!in || !sha || av_sha_init(sha.get(), sha256Bits) < 0)
+    if (!file || !sha || av_sha_init(sha.get(), sha256Bits) < 0)
         return {};
-    std::vector<char> chunk(hashChunk);
-    while (in.read(chunk.data(), static_cast<std::streamsize>(chunk.size())) || in.gcount() > 0)
-        av_sha_update(sha.get(), reinterpret_cast<const uint8_t*>(chunk.data()),
-                      static_cast<size_t>(in.gcount()));
+    av_sha_update(sha.get(), reinterpret_cast<const uint8_t*>(file->data()), file->size());
     unsigned char digest[sha256Bits / 8];
     av_sha_final(sha.get(), digest);
     static constexpr char hex[] = "0123456789abcdef";
