@@ -9,34 +9,13 @@
 Mesh Mesh::makeWorkingCopy() const
 {
     Mesh copy;
-    copy.vertexWeights = vertexWeights;
-    copy.triangleBones = triangleBones;
-    copy.morphDeltas = morphDeltas;
-    copy.colours = colours;
+    // Every array and count comes along, the fixed ones shared; only the name, the list and the
+    // corner arrays are the copy's own.
+    static_cast<MeshData&>(copy) = *this;
     copy.positions.assign(positions.size(), 0.0f);
     // Without vertex indices there are no normals to own: the source has none either.
-    if (!vertexIndices.empty())
-        copy.normals = normals;
-    copy.texCoords0 = texCoords0;
-    copy.texCoords1 = texCoords1;
-    copy.vertexIndices = vertexIndices;
-    copy.texCoord0Indices = texCoord0Indices;
-    copy.texCoord1Indices = texCoord1Indices;
-    copy.colourIndices = colourIndices;
-    copy.morphSizes = morphSizes;
-    copy.polygonSizes = polygonSizes;
-    copy.texture0 = texture0;
-    copy.texture1 = texture1;
-    copy.flags = flags;
-    copy.boneCount = boneCount;
-    copy.polygonCount = polygonCount;
-    copy.vertexCount = vertexCount;
-    copy.texCoord0Count = texCoord0Count;
-    copy.texCoord1Count = texCoord1Count;
-    copy.colourCount = colourCount;
-    copy.morphCount = morphCount;
-    copy.morphDeltaCount = morphDeltaCount;
-    copy.cornerCount = cornerCount;
+    if (vertexIndices.empty())
+        copy.normals.clear();
     auto arrays = std::make_shared<CornerArrays>();
     if (buildCornerArrays(*this, *arrays))
         copy.cornerArrays = std::move(arrays);

@@ -62,17 +62,10 @@ private:
     std::shared_ptr<const std::vector<T>> storage;
 };
 
-// One PO2 mesh. Field order and names follow the file's record; every count equals the size of
-// its array (coordinates, colours and positions count entries, not floats). A loaded mesh owns
-// its display list, so it is move-only and deletes the list when destroyed (the GL context must
-// then still be current).
-class Mesh {
-public:
-    // A mesh a morphing object may overwrite: its own positions (zeroed here) and, with vertex
-    // indices, its own normals; every other array shared with this mesh. No name, no list; its
-    // corner arrays where the polygons can be drawn from them.
-    Mesh makeWorkingCopy() const;
-
+// The arrays and counts of one PO2 mesh. Field order and names follow the file's record; every
+// count equals the size of its array (coordinates, colours and positions count entries, not
+// floats). Copyable: a copy shares the fixed arrays.
+struct MeshData {
     SharedArray<float> vertexWeights;            // [V], with VertexWeights
     SharedArray<std::int16_t> triangleBones;     // [P], with VertexWeights
     SharedArray<MorphDelta> morphDeltas;         // [D], with Morphs
@@ -99,13 +92,24 @@ public:
     std::uint16_t morphCount = 0;
     std::uint32_t morphDeltaCount = 0;
     std::uint32_t cornerCount = 0;
+
+    bool has(std::uint8_t flag) const { return (flags & flag) != 0; }
+};
+
+// One PO2 mesh as the player holds it. A loaded mesh owns its display list, so it is move-only
+// and deletes the list when destroyed (the GL context must then still be current).
+class Mesh : public MeshData {
+public:
+    // A mesh a morphing object may overwrite: its own positions (zeroed here) and, with vertex
+    // indices, its own normals; every other array shared with this mesh. No name, no list; its
+    // corner arrays where the polygons can be drawn from them.
+    Mesh makeWorkingCopy() const;
+
     std::string name;     // the object name as the scene gave it
     GlHandle displayList; // empty when none was compiled
     // Working copies only: the layout that draws them with glDrawElements; null keeps immediate
     // mode.
     std::shared_ptr<const CornerArrays> cornerArrays;
-
-    bool has(std::uint8_t flag) const { return (flags & flag) != 0; }
 };
 
 // Recomputes the normals from the current positions: each polygon's face vector
