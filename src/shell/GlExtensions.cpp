@@ -38,6 +38,9 @@ PFNGLPROGRAMENVPARAMETER4FARBPROC glProgramEnvParameter4fARB = nullptr;
 PFNGLPROGRAMENVPARAMETER4FVARBPROC glProgramEnvParameter4fvARB = nullptr;
 PFNGLFOGCOORDFEXTPROC glFogCoordfEXT = nullptr;
 PFNGLGETSTRINGIPROC glGetStringi = nullptr;
+PFNGLFENCESYNCPROC glFenceSync = nullptr;
+PFNGLCLIENTWAITSYNCPROC glClientWaitSync = nullptr;
+PFNGLDELETESYNCPROC glDeleteSync = nullptr;
 
 PFNGLCOMBINERPARAMETERFVNVPROC glCombinerParameterfvNV = nullptr;
 PFNGLCOMBINERPARAMETERFNVPROC glCombinerParameterfNV = nullptr;
@@ -91,6 +94,9 @@ void clearAll()
     glProgramEnvParameter4fvARB = nullptr;
     glFogCoordfEXT = nullptr;
     glGetStringi = nullptr;
+    glFenceSync = nullptr;
+    glClientWaitSync = nullptr;
+    glDeleteSync = nullptr;
     glCombinerParameterfvNV = nullptr;
     glCombinerParameterfNV = nullptr;
     glCombinerParameterivNV = nullptr;

@@ -46,6 +46,10 @@ extern PFNGLPROGRAMENVPARAMETER4FARBPROC glProgramEnvParameter4fARB;
 extern PFNGLPROGRAMENVPARAMETER4FVARBPROC glProgramEnvParameter4fvARB;
 extern PFNGLFOGCOORDFEXTPROC glFogCoordfEXT;
 extern PFNGLGETSTRINGIPROC glGetStringi;
+// GL_ARB_sync or GL 3.2: all three or none.
+extern PFNGLFENCESYNCPROC glFenceSync;
+extern PFNGLCLIENTWAITSYNCPROC glClientWaitSync;
+extern PFNGLDELETESYNCPROC glDeleteSync;
 
 // GL_NV_register_combiners and GL_NV_register_combiners2: resolved by ExtensionLoader.
 extern PFNGLCOMBINERPARAMETERFVNVPROC glCombinerParameterfvNV;

@@ -104,6 +104,13 @@ static void resolveExtras(bool multitexture, bool version13, bool programs)
     resolve(ext::glProgramEnvParameter4fARB, "glProgramEnvParameter4fARB", programs);
     resolve(ext::glProgramEnvParameter4fvARB, "glProgramEnvParameter4fvARB", programs);
     resolve(ext::glFogCoordfEXT, "glFogCoordfEXT", hasGlExtension("GL_EXT_fog_coord"));
+
+    const bool sync = hasGlExtension("GL_ARB_sync") || hasGlVersion(3, 2);
+    resolve(ext::glFenceSync, "glFenceSync", sync);
+    resolve(ext::glClientWaitSync, "glClientWaitSync", sync);
+    resolve(ext::glDeleteSync, "glDeleteSync", sync);
+    if (!ext::glFenceSync || !ext::glClientWaitSync || !ext::glDeleteSync)
+        ext::glFenceSync = nullptr; // a fence that could not be waited on or deleted is none
 }
 
 bool initialiseGL()

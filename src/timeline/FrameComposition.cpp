@@ -3,11 +3,14 @@
 #include "image/TextureCache.h"
 #include "render/SceneRender.h"
 #include "scene/Scene.h"
+#include "shell/GlFence.h"
 #include "timeline/FrameClock.h"
 #include "timeline/Timeline.h"
 
 #include <GL/gl.h>
 #include <GL/glext.h>
+
+#include <utility>
 
 void startLayers(Timeline& timeline, float t0, std::int64_t counter)
 {
@@ -133,13 +136,19 @@ static void renderTextureLayer(Layer& layer, float t, std::int64_t counter)
 static void renderFrameUntil(Timeline& timeline, float t, std::int64_t counter,
                              const std::function<bool()>& stopPending)
 {
+    // Drivers that bin a frame before drawing it (llvmpipe) would otherwise queue every layer
+    // and draw them at the swap, out of the checks' reach: each layer is sent on its way, and
+    // the next one starts only once the layer before the last is drawn, asking all the while.
+    GlFence beforeLast;
+    GlFence last;
     bool first = true;
     for (Layer& layer : timeline.layers) {
         if (stopPending) {
-            // Drivers that bin a frame before drawing it (llvmpipe) would otherwise do all of its
-            // work at the swap, out of the checks' reach.
-            if (!first)
-                glFlush();
+            if (!first) {
+                beforeLast = std::exchange(last, GlFence::afterIssued());
+                if (!beforeLast.waitUnless(stopPending))
+                    return;
+            }
             if (stopPending())
                 return;
         }

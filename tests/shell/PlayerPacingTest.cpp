@@ -100,9 +100,10 @@ TEST(PlayerPacing, StatsPrintTheFrameTimesAndTheWorstFrame)
 }
 
 // Not a timing test of the player's speed: the same demo's own frame time is the yardstick. A
-// signal in the middle of a frame of sixteen slow layers ends the player within a few layers
-// (llvmpipe still finishes those it has queued), before the frame would have been finished and
-// presented; without the checks between layers it ends only after the whole frame.
+// signal in the middle of a frame of sixteen slow layers ends the player within a few layers,
+// well before the frame would have been finished and presented. Without the checks between
+// layers it ends only after the whole frame; without the fences between them, llvmpipe queues
+// the whole frame and a signal that comes once it is queued waits for most of it.
 TEST(PlayerPacing, ASignalEndsTheFrameInFlightAtTheNextLayer)
 {
     TempDir dir;
@@ -118,7 +119,7 @@ TEST(PlayerPacing, ASignalEndsTheFrameInFlightAtTheNextLayer)
     // on a machine busier than during the first run.
     const double quitSeconds = runPlayer(dir, "", firstRun + 2.0 * frameSeconds);
     std::printf("ended %.3f s after the signal; a frame takes %.3f s\n", quitSeconds, frameSeconds);
-    EXPECT_LT(quitSeconds, frameSeconds)
+    EXPECT_LT(quitSeconds, frameSeconds / 2.0)
         << "ended " << quitSeconds << " s after the signal; a frame takes " << frameSeconds << " s";
 }
 
