@@ -34,10 +34,11 @@ GlFence::~GlFence()
 GlFence GlFence::afterIssued()
 {
     GlFence fence;
-    if (ext::glFenceSync) {
+    if (ext::glFenceSync)
         fence.sync = ext::glFenceSync(GL_SYNC_GPU_COMMANDS_COMPLETE, 0);
-        glFlush();
-    }
+    // The commands go to the driver now, fence included; without sync objects this flush is all
+    // that keeps a binning driver drawing layer by layer.
+    glFlush();
     return fence;
 }
 
