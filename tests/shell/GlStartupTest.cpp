@@ -132,6 +132,8 @@ TEST_F(GlStartup, EntryPointsAndRectangleTargetFollowTheDriver)
     const bool rectangles =
         hasGlExtension("GL_NV_texture_rectangle") || hasGlExtension("GL_ARB_texture_rectangle");
     EXPECT_EQ(rectTextureTarget, rectangles ? 0x84F5u : 0x85B3u);
+    // Frame pacing waits on fences; a driver with sync objects must give all three.
+    EXPECT_EQ(ext::glFenceSync != nullptr, hasGlExtension("GL_ARB_sync") || hasGlVersion(3, 2));
     // Whole names only: a prefix of a listed name is not listed.
     EXPECT_FALSE(hasGlExtension("GL_ARB_multi"));
     EXPECT_FALSE(hasGlExtension(""));
