@@ -6,6 +6,7 @@
 #include "shell/DemoPlayer.h"
 #include "shell/LoadError.h"
 #include "shell/MappedTextFile.h"
+#include "support/CommandRun.h"
 #include "support/OffscreenGl.h"
 #include "support/TempDir.h"
 #include "timeline/FrameComposition.h"
@@ -37,14 +38,6 @@ namespace {
 namespace fs = std::filesystem;
 
 const std::string samples = DP_SAMPLES_DIR;
-
-std::string readAll(const fs::path& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
 
 void writeAll(const fs::path& path, const std::string& bytes)
 {
@@ -407,7 +400,7 @@ SweepCount sweep(const std::string& root, const std::vector<std::string>& files,
     SweepCount count;
     for (const std::string& relative : files) {
         const fs::path file = fs::path(root) / relative;
-        const std::string original = readAll(file);
+        const std::string original = readFile(file.string());
         // The music is large and decoded by libraries of its own: fewer cases.
         const int cases = relative == "music.ogg" ? std::max(1, casesPerFile / 4) : casesPerFile;
         for (int seed = firstSeed; seed < firstSeed + cases; ++seed) {
@@ -460,7 +453,7 @@ bool sweepNarrowed()
 void writeJpegVersion(const std::string& tgaPath, const std::string& jpegPath,
                       const std::string& alphaPath)
 {
-    const std::string tga = readAll(tgaPath);
+    const std::string tga = readFile(tgaPath);
     const auto* header = reinterpret_cast<const unsigned char*>(tga.data());
     const int width = header[12] | header[13] << 8;
     const int height = header[14] | header[15] << 8;

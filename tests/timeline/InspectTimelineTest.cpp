@@ -1,29 +1,18 @@
 #include "TimelineFixture.h"
+#include "support/CommandRun.h"
 
 #include <gtest/gtest.h>
 
-#include <fstream>
-#include <sstream>
-
 namespace {
-
-std::string readAll(const std::string& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
 
 // Runs demo-inspect timeline on dir/demo.txt; returns the exit status, output in out and err.
 int inspect(const TempDir& dir, std::string& out, std::string& err)
 {
-    const std::string command = "cd '" + dir.path().string() + "' && '" + DEMO_INSPECT +
-                                "' timeline demo.txt >out.txt 2>err.txt; echo $? >status.txt";
-    EXPECT_EQ(std::system(command.c_str()), 0);
-    out = readAll(dir.file("out.txt"));
-    err = readAll(dir.file("err.txt"));
-    return std::stoi("0" + readAll(dir.file("status.txt")));
+    const CommandRun run = runCommand(dir, "cd '" + dir.path().string() + "' && '" + DEMO_INSPECT +
+                                               "' timeline demo.txt");
+    out = run.out;
+    err = run.err;
+    return run.status;
 }
 
 std::string targetTga()
