@@ -2,7 +2,6 @@
 
 #include "lwsc/ConversionReport.h"
 #include "lwsc/LwsLines.h"
-#include "shell/LoadError.h"
 
 #include <array>
 #include <cstdio>
@@ -65,7 +64,6 @@ public:
 private:
     void layOut();
     void identify(std::uint32_t id, std::uint32_t outputId, std::size_t line);
-    [[noreturn]] void failAt(std::size_t line, const std::string& why) const;
     std::uint32_t resolve(const LwsReference& reference, std::string_view keyword) const;
     [[noreturn]] void unknown(const LwsReference& reference, std::string_view keyword) const;
 
@@ -93,16 +91,11 @@ private:
     std::vector<std::size_t> positionOfInput;                      // input index to position
 };
 
-void Writer::failAt(std::size_t line, const std::string& why) const
-{
-    throw LoadError("Cannot convert scene " + path + ": line " + std::to_string(line) + ": " + why);
-}
-
 void Writer::identify(std::uint32_t id, std::uint32_t outputId, std::size_t line)
 {
     // Identifiers are permanent and unique from version 4; version 3 makes its own.
     if (!attachIds.emplace(id, outputId).second)
-        failAt(line, "identifier " + hex8(id) + " is declared a second time");
+        failConversion(path, line, "identifier " + hex8(id) + " is declared a second time");
 }
 
 void Writer::layOut()
@@ -116,9 +109,9 @@ void Writer::layOut()
         if (moved && !translatePivots)
             report.dropped("pivot positions (version 3: the player ignores them)");
         if (objects.size() + (offset ? 2 : 1) > mostItemsOfAKind)
-            failAt(source.line, "more objects than the 65,536 a scene can number");
+            failConversion(path, source.line, "more objects than the 65,536 a scene can number");
         if (source.bones.size() > mostBonesOfAnObject)
-            failAt(source.line, "more bones than the 4,096 an object can number");
+            failConversion(path, source.line, "more bones than the 4,096 an object can number");
         if (offset) {
             report.changed("pivot positions kept through a parent null", source.name);
             identify(source.id, itemId(ItemKind::Object, objects.size()), source.line);
@@ -131,9 +124,11 @@ void Writer::layOut()
         objects.push_back({&source, false, offset});
     }
     if (scene.lights.size() > mostItemsOfAKind)
-        failAt(scene.lights[mostItemsOfAKind].line, "more lights than a scene can number");
+        failConversion(path, scene.lights[mostItemsOfAKind].line,
+                       "more lights than a scene can number");
     if (scene.cameras.size() > mostItemsOfAKind)
-        failAt(scene.cameras[mostItemsOfAKind].line, "more cameras than a scene can number");
+        failConversion(path, scene.cameras[mostItemsOfAKind].line,
+                       "more cameras than a scene can number");
     for (std::size_t i = 0; i < scene.lights.size(); ++i)
         identify(scene.lights[i].id, itemId(ItemKind::Light, i), scene.lights[i].line);
     for (std::size_t i = 0; i < scene.cameras.size(); ++i)
@@ -147,8 +142,8 @@ void Writer::layOut()
 
 void Writer::unknown(const LwsReference& reference, std::string_view keyword) const
 {
-    failAt(reference.line,
-           std::string(keyword) + " " + hex8(reference.id) + " names no item of the scene");
+    failConversion(path, reference.line,
+                   std::string(keyword) + " " + hex8(reference.id) + " names no item of the scene");
 }
 
 std::uint32_t Writer::resolve(const LwsReference& reference, std::string_view keyword) const
