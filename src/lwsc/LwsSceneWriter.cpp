@@ -68,8 +68,12 @@ private:
     [[noreturn]] void unknown(const LwsReference& reference, std::string_view keyword) const;
 
     void line(std::string_view keyword, std::string_view value = {});
+    void defaultLine(std::string_view keyword, std::string_view value);
+    void reference(std::string_view keyword, const std::optional<LwsReference>& reference);
     void envelope(const LwsEnvelope& envelope, double factor = 1.0);
     void channel(std::string_view keyword, const LwsChannel& channel, double factor = 1.0);
+    void channelOr(std::string_view keyword, const std::optional<LwsChannel>& channel,
+                   std::string_view fallback);
     void motion(std::string_view keyword, const LwsMotion& motion);
     void triple(std::string_view keyword, const std::array<std::string, 3>& values);
 
@@ -112,12 +116,10 @@ void Writer::layOut()
             failConversion(path, source.line, "more objects than the 65,536 a scene can number");
         if (source.bones.size() > mostBonesOfAnObject)
             failConversion(path, source.line, "more bones than the 4,096 an object can number");
+        identify(source.id, itemId(ItemKind::Object, objects.size()), source.line);
         if (offset) {
             report.changed("pivot positions kept through a parent null", source.name);
-            identify(source.id, itemId(ItemKind::Object, objects.size()), source.line);
             objects.push_back({&source, true, false});
-        } else {
-            identify(source.id, itemId(ItemKind::Object, objects.size()), source.line);
         }
         morphPositions[source.id] = objects.size();
         positionOfInput.push_back(objects.size());
@@ -167,6 +169,20 @@ void Writer::line(std::string_view keyword, std::string_view value)
     out += '\n';
 }
 
+// A line the scene lacks, written with LightWave's default and reported.
+void Writer::defaultLine(std::string_view keyword, std::string_view value)
+{
+    line(keyword, value);
+    report.defaulted(std::string(keyword) + " " + std::string(value));
+}
+
+// "ParentItem" or "TargetItem" with the load-order number of the item named, when one is.
+void Writer::reference(std::string_view keyword, const std::optional<LwsReference>& given)
+{
+    if (given)
+        line(keyword, hex8(resolve(*given, keyword)));
+}
+
 void Writer::envelope(const LwsEnvelope& source, double factor)
 {
     out += "{ Envelope\n  " + std::to_string(source.keys.size()) + "\n";
@@ -198,6 +214,15 @@ void Writer::channel(std::string_view keyword, const LwsChannel& source, double 
     } else {
         line(keyword, factor == 1.0 ? source.constant : scaled(source.constant, factor));
     }
+}
+
+void Writer::channelOr(std::string_view keyword, const std::optional<LwsChannel>& source,
+                       std::string_view fallback)
+{
+    if (source)
+        channel(keyword, *source);
+    else
+        defaultLine(keyword, fallback);
 }
 
 void Writer::motion(std::string_view keyword, const LwsMotion& source)
@@ -232,12 +257,10 @@ void Writer::frames()
         for (const auto& [given, text] : scene.frameLines)
             if (given == keyword)
                 value = &text;
-        if (value) {
+        if (value)
             line(keyword, *value);
-        } else if (!fallback.empty()) {
-            line(keyword, fallback);
-            report.defaulted(std::string(keyword) + " " + std::string(fallback));
-        }
+        else if (!fallback.empty())
+            defaultLine(keyword, fallback);
     }
     out += "\n";
 }
@@ -351,10 +374,8 @@ void Writer::object(const OutputObject& output, std::size_t position)
     if (output.belowPivot) {
         line("ParentItem", hex8(itemId(ItemKind::Object, position - 1)));
     } else {
-        if (source.parent)
-            line("ParentItem", hex8(resolve(*source.parent, "ParentItem")));
-        if (source.target)
-            line("TargetItem", hex8(resolve(*source.target, "TargetItem")));
+        reference("ParentItem", source.parent);
+        reference("TargetItem", source.target);
         if (source.goal) {
             // Goals are written as object numbers.
             const std::uint32_t goal = resolve(*source.goal, "GoalObject");
@@ -418,10 +439,8 @@ void Writer::light(const LwsLight& source)
     line("LightName", source.name);
     line("ShowLight", source.show);
     motion("LightMotion", source.motion);
-    if (source.parent)
-        line("ParentItem", hex8(resolve(*source.parent, "ParentItem")));
-    if (source.target)
-        line("TargetItem", hex8(resolve(*source.target, "TargetItem")));
+    reference("ParentItem", source.parent);
+    reference("TargetItem", source.target);
     triple("LightColor", source.colour);
     // A normalised intensity counts in units of pi: 3.14159 lights as 1 did before.
     const double factor = source.normalized ? 1.0 / std::numbers::pi : 1.0;
@@ -452,15 +471,11 @@ void Writer::light(const LwsLight& source)
         channel("FlareIntensity", *flare.intensity);
         if (flare.nominalDistance)
             channel("FlareNominalDistance", *flare.nominalDistance);
-        if (flare.dissolve) {
-            channel("FlareDissolve", *flare.dissolve);
-        } else {
-            line("FlareDissolve", "0");
-            report.defaulted("FlareDissolve 0");
-        }
-        if (!flare.fade)
-            report.defaulted("LensFlareFade 0");
-        line("LensFlareFade", flare.fade.value_or("0"));
+        channelOr("FlareDissolve", flare.dissolve, "0");
+        if (flare.fade)
+            line("LensFlareFade", *flare.fade);
+        else
+            defaultLine("LensFlareFade", "0");
     }
     line("ShadowType", source.shadowType);
     out += "\n";
@@ -472,14 +487,8 @@ void Writer::camera(const LwsCamera& source)
     line("CameraName", source.name);
     line("ShowCamera", source.show);
     motion("CameraMotion", source.motion);
-    if (source.parent)
-        line("ParentItem", hex8(resolve(*source.parent, "ParentItem")));
-    if (source.zoom) {
-        channel("ZoomFactor", *source.zoom);
-    } else {
-        line("ZoomFactor", "3.2");
-        report.defaulted("ZoomFactor 3.2");
-    }
+    reference("ParentItem", source.parent);
+    channelOr("ZoomFactor", source.zoom, "3.2");
     // Twelve words in all, which the player steps over.
     line("ResolutionMultiplier", source.resolutionMultiplier);
     line("FrameSize", source.frameSize);
@@ -493,14 +502,8 @@ void Writer::camera(const LwsCamera& source)
     line("MaskPosition", mask);
     line("MotionBlur", source.motionBlur);
     line("FieldRendering", source.fieldRendering);
-    if (source.motionBlur == blurWithLength) {
-        if (source.blurLength) {
-            channel("BlurLength", *source.blurLength);
-        } else {
-            line("BlurLength", "0.5");
-            report.defaulted("BlurLength 0.5");
-        }
-    }
+    if (source.motionBlur == blurWithLength)
+        channelOr("BlurLength", source.blurLength, "0.5");
     // Always written: the player reads one word here and loses it when it is something else.
     if (source.depthOfField && source.focalDistance) {
         line("DepthOfField", "1");
@@ -508,8 +511,7 @@ void Writer::camera(const LwsCamera& source)
     } else {
         line("DepthOfField", "0");
     }
-    if (source.target)
-        line("TargetItem", hex8(resolve(*source.target, "TargetItem")));
+    reference("TargetItem", source.target);
     out += "\n";
 }
 
@@ -544,18 +546,11 @@ std::string Writer::write()
     for (std::size_t i = 0; i < objects.size(); ++i)
         object(objects[i], i);
     // The player's ambient light has no default of its own.
-    if (scene.ambientColour) {
+    if (scene.ambientColour)
         triple("AmbientColor", *scene.ambientColour);
-    } else {
-        line("AmbientColor", "1 1 1");
-        report.defaulted("AmbientColor 1 1 1");
-    }
-    if (scene.ambientIntensity) {
-        channel("AmbientIntensity", *scene.ambientIntensity);
-    } else {
-        line("AmbientIntensity", "0.25");
-        report.defaulted("AmbientIntensity 0.25");
-    }
+    else
+        defaultLine("AmbientColor", "1 1 1");
+    channelOr("AmbientIntensity", scene.ambientIntensity, "0.25");
     out += "\n";
     for (const LwsLight& source : scene.lights)
         light(source);
