@@ -8,6 +8,7 @@
 #include <numbers>
 #include <string_view>
 #include <unordered_map>
+#include <utility>
 
 namespace {
 
@@ -59,7 +60,7 @@ public:
     {
     }
 
-    std::string write();
+    WrittenScene write();
 
 private:
     void layOut();
@@ -538,7 +539,7 @@ void Writer::sceneTail()
         line("FGImage", *scene.fgImage);
 }
 
-std::string Writer::write()
+WrittenScene Writer::write()
 {
     layOut();
     out = "LWSC\n3\n\n";
@@ -557,12 +558,12 @@ std::string Writer::write()
     for (const LwsCamera& source : scene.cameras)
         camera(source);
     sceneTail();
-    return out;
+    return {std::move(out), objects.size()};
 }
 
 } // namespace
 
-std::string writeLwsScene(const LwsScene& scene, const std::string& path, ConversionReport& report)
+WrittenScene writeLwsScene(const LwsScene& scene, const std::string& path, ConversionReport& report)
 {
     return Writer(scene, path, report).write();
 }
