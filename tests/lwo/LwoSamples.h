@@ -28,6 +28,7 @@ inline std::string texturedCubeGeometry()
            cornerMap("TXUV", 2, "UV", front);
 }
 
+// The cube as an LWO2 file.
 inline std::string texturedCubeLwo()
 {
     return iff::form("LWO2", texturedCubeGeometry() + lwo2::still(1, "Textures/checker.tga") +
