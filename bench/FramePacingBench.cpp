@@ -5,14 +5,14 @@
 
 #include "Interleaved.h"
 
+#include "support/CommandRun.h"
 #include "support/FrameSweep.h"
 
 #include <benchmark/benchmark.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 #include <string>
 
 namespace {
@@ -65,10 +65,7 @@ void BM_RealTimePlayback(benchmark::State& state)
             state.SkipWithError("the player failed");
             return;
         }
-        std::ifstream in(statsFile);
-        std::ostringstream all;
-        all << in.rdbuf();
-        text = all.str();
+        text = readFile(statsFile);
         state.SetIterationTime(1.0);
     }
     std::remove(statsFile.c_str());

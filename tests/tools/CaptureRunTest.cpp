@@ -1,3 +1,4 @@
+#include "LibAv.h"
 #include "SampleDemo.h"
 
 #include "image/TextureCache.h"
@@ -13,10 +14,6 @@
 #include "timeline/Timeline.h"
 #include "timeline/TimelineScript.h"
 
-extern "C" {
-#include <libavcodec/avcodec.h>
-#include <libavformat/avformat.h>
-}
 #include <GL/gl.h>
 #include <gtest/gtest.h>
 #include <png.h>
@@ -235,10 +232,6 @@ TEST(CaptureRun, WavIsTheMusicOfTheSpan)
 
 namespace {
 
-struct FormatCloser {
-    void operator()(AVFormatContext* format) const { avformat_close_input(&format); }
-};
-
 struct StreamSummary {
     AVCodecID codec = AV_CODEC_ID_NONE;
     int width = 0;
@@ -263,12 +256,12 @@ VideoSummary summarise(const std::string& path)
         ADD_FAILURE() << "libavformat cannot open " << path;
         return summary;
     }
-    std::unique_ptr<AVFormatContext, FormatCloser> format(opened);
+    const InputPtr format(opened);
     EXPECT_GE(avformat_find_stream_info(format.get(), nullptr), 0);
     summary.streams = format->nb_streams;
     summary.duration = static_cast<double>(format->duration) / AV_TIME_BASE;
-    AVPacket* packet = av_packet_alloc();
-    while (av_read_frame(format.get(), packet) >= 0) {
+    const PacketPtr packet(av_packet_alloc());
+    while (av_read_frame(format.get(), packet.get()) >= 0) {
         const AVStream* stream = format->streams[packet->stream_index];
         StreamSummary& side =
             stream->codecpar->codec_type == AVMEDIA_TYPE_VIDEO ? summary.video : summary.audio;
@@ -278,9 +271,8 @@ VideoSummary summarise(const std::string& path)
         ++side.packets;
         side.seconds = std::max(side.seconds, static_cast<double>(packet->pts + packet->duration) *
                                                   av_q2d(stream->time_base));
-        av_packet_unref(packet);
+        av_packet_unref(packet.get());
     }
-    av_packet_free(&packet);
     return summary;
 }
 

@@ -66,6 +66,13 @@ bool AudioEncoder::open(AVFormatContext* output, OutputKind kind, const AudioSpa
     packet.reset(av_packet_alloc());
     if (!sound || !packet)
         return fail("out of memory");
+    // One buffer of a whole encoder frame, filled again for each.
+    sound->format = codec->sample_fmt;
+    sound->sample_rate = codec->sample_rate;
+    sound->nb_samples = chunkFrames;
+    if (av_channel_layout_copy(&sound->ch_layout, &codec->ch_layout) < 0 ||
+        av_frame_get_buffer(sound.get(), 0) < 0)
+        return fail("out of memory");
     return true;
 }
 
@@ -76,13 +83,11 @@ bool AudioEncoder::writeUpTo(std::int64_t end, bool last)
         const std::int64_t count = std::min<std::int64_t>(chunkFrames, end - done);
         if (count < chunkFrames && !last)
             break;
-        av_frame_unref(sound.get());
-        sound->format = codec->sample_fmt;
-        sound->sample_rate = codec->sample_rate;
-        sound->nb_samples = static_cast<int>(count);
-        if (av_channel_layout_copy(&sound->ch_layout, &codec->ch_layout) < 0 ||
-            av_frame_get_buffer(sound.get(), 0) < 0)
+        // The encoder may still hold the buffer; then it is copied, a whole frame long.
+        sound->nb_samples = chunkFrames;
+        if (av_frame_make_writable(sound.get()) < 0)
             return fail("out of memory");
+        sound->nb_samples = static_cast<int>(count);
         pending.resize(static_cast<std::size_t>(count * audio.channels()));
         audio.read(done, count, pending.data());
         const auto* input = reinterpret_cast<const uint8_t*>(pending.data());
@@ -100,19 +105,7 @@ bool AudioEncoder::writeUpTo(std::int64_t end, bool last)
 
 bool AudioEncoder::encode(AVFrame* frame)
 {
-    int result = avcodec_send_frame(codec.get(), frame);
-    if (result < 0)
-        return fail("cannot encode: " + avError(result));
-    for (;;) {
-        result = avcodec_receive_packet(codec.get(), packet.get());
-        if (result == AVERROR(EAGAIN) || result == AVERROR_EOF)
-            return true;
-        if (result < 0)
-            return fail("cannot encode: " + avError(result));
-        av_packet_rescale_ts(packet.get(), codec->time_base, stream->time_base);
-        packet->stream_index = stream->index;
-        result = av_interleaved_write_frame(format, packet.get());
-        if (result < 0)
-            return fail("cannot write the audio: " + avError(result));
-    }
+    const std::string failure =
+        encodeAndWrite(codec.get(), stream, format, packet.get(), frame, "the audio");
+    return failure.empty() || fail(failure);
 }

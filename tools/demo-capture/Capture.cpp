@@ -37,15 +37,6 @@ int report(int status, const std::string& message)
     return status;
 }
 
-DecodedAudio decodeMusic(const std::string& musicFile)
-{
-    checkAudioLibraryVersions();
-    std::optional<DecodedAudio> audio = decodeAudioFile(musicFile);
-    if (!audio)
-        throwCannotLoad(musicFile);
-    return std::move(*audio);
-}
-
 std::string seconds(float value)
 {
     char text[32];
@@ -261,6 +252,15 @@ int recordFrames(const CaptureOptions& options, OutputKind kind, const CaptureSp
 }
 
 } // namespace
+
+DecodedAudio decodeMusic(const std::string& musicFile)
+{
+    checkAudioLibraryVersions();
+    std::optional<DecodedAudio> audio = decodeAudioFile(musicFile);
+    if (!audio)
+        throwCannotLoad(musicFile);
+    return std::move(*audio);
+}
 
 int runCapture(const CaptureOptions& options, CaptureStats* stats)
 {

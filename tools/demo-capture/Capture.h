@@ -1,6 +1,8 @@
 #pragma once
 
 #include "FrameSelection.h"
+
+#include "platform/AudioFile.h"
 #include "timeline/FrameRate.h"
 #include "timeline/FrameStats.h"
 
@@ -41,6 +43,9 @@ struct CaptureStats {
     double seconds = 0.0;
     FrameStats renderTimes; // each frame from its render to its pixels read back (or finished)
 };
+
+// The demo's music, decoded whole for the output; a LoadError when it cannot be.
+DecodedAudio decodeMusic(const std::string& musicFile);
 
 // Loads the demo at options.config on an offscreen surface and writes every frame of the span
 // to options.out. Loading errors are thrown as LoadError; every other failure is reported on

@@ -4,9 +4,7 @@
 
 #include "platform/AudioFile.h"
 #include "shell/DemoConfig.h"
-#include "shell/LoadError.h"
 #include "shell/MappedTextFile.h"
-#include "shell/MusicStream.h"
 
 #include <cstdio>
 
@@ -44,11 +42,8 @@ int runJoin(const JoinOptions& options)
     // The audio of the whole grid, as a single run writes it.
     MappedTextFile config(options.config);
     const DemoSettings settings = readDemoHeader(config);
-    checkAudioLibraryVersions();
-    std::optional<DecodedAudio> music = decodeAudioFile(settings.musicFile);
-    if (!music)
-        throwCannotLoad(settings.musicFile);
-    const AudioSpan audio = audioSpan(*music, grid.from, grid.to);
+    const DecodedAudio music = decodeMusic(settings.musicFile);
+    const AudioSpan audio = audioSpan(music, grid.from, grid.to);
     const bool joined = *kind == OutputKind::PngFolder
                             ? joinPngParts(parts, options.out, audio, error)
                             : joinVideoParts(parts, options.out, *kind, audio, error);

@@ -1,6 +1,7 @@
 #pragma once
 
-// Owners for the FFmpeg objects demo-capture makes, and FFmpeg's reason for an error code.
+// Owners for the FFmpeg objects demo-capture makes, FFmpeg's reason for an error code, and the
+// encoding step its video and audio streams share.
 
 extern "C" {
 #include <libavcodec/avcodec.h>
@@ -11,6 +12,7 @@ extern "C" {
 
 #include <memory>
 #include <string>
+#include <string_view>
 
 struct FormatDeleter {
     void operator()(AVFormatContext* format) const
@@ -53,3 +55,9 @@ inline std::string avError(int code)
     av_strerror(code, text, sizeof text);
     return text;
 }
+
+// Sends frame (null to drain) to codec and writes every packet it gives back into stream of
+// format, through packet. Empty when all went well, else the reason, naming target when the
+// writing failed.
+std::string encodeAndWrite(AVCodecContext* codec, AVStream* stream, AVFormatContext* format,
+                           AVPacket* packet, AVFrame* frame, std::string_view target);

@@ -41,10 +41,10 @@ public:
         image.flags = PNG_IMAGE_FLAG_FAST;
         // A negative stride hands libpng the bottom-up rows top row first.
         const auto stride = -static_cast<png_int_32>(setup.width * 3);
-        png_alloc_size_t size = 0;
-        if (!png_image_write_get_memory_size(image, size, 0, pixels.data(), stride, nullptr))
-            return fail(std::string("cannot encode a PNG frame: ") + image.message);
-        encoded.resize(size);
+        // Room for the largest PNG the picture can make, so that it is compressed once rather
+        // than once more only to learn its size.
+        encoded.resize(PNG_IMAGE_PNG_SIZE_MAX(image));
+        png_alloc_size_t size = encoded.size();
         if (!png_image_write_to_memory(&image, encoded.data(), &size, 0, pixels.data(), stride,
                                        nullptr))
             return fail(std::string("cannot encode a PNG frame: ") + image.message);

@@ -166,21 +166,9 @@ private:
     // Sends one frame (null to drain) and writes every packet the encoder gives back.
     bool encode(AVFrame* frame)
     {
-        int result = avcodec_send_frame(video.get(), frame);
-        if (result < 0)
-            return fail("cannot encode: " + avError(result));
-        for (;;) {
-            result = avcodec_receive_packet(video.get(), packet.get());
-            if (result == AVERROR(EAGAIN) || result == AVERROR_EOF)
-                return true;
-            if (result < 0)
-                return fail("cannot encode: " + avError(result));
-            av_packet_rescale_ts(packet.get(), video->time_base, videoStream->time_base);
-            packet->stream_index = videoStream->index;
-            result = av_interleaved_write_frame(format.get(), packet.get());
-            if (result < 0)
-                return fail("cannot write " + outputPath + ": " + avError(result));
-        }
+        const std::string failure =
+            encodeAndWrite(video.get(), videoStream, format.get(), packet.get(), frame, outputPath);
+        return failure.empty() || fail(failure);
     }
 
     SinkSetup setup;
