@@ -34,6 +34,9 @@ struct FrameDeleter {
 struct PacketDeleter {
     void operator()(AVPacket* packet) const { av_packet_free(&packet); }
 };
+struct ParametersDeleter {
+    void operator()(AVCodecParameters* parameters) const { avcodec_parameters_free(&parameters); }
+};
 struct ScaleDeleter {
     void operator()(SwsContext* scale) const { sws_freeContext(scale); }
 };
@@ -46,6 +49,7 @@ using InputPtr = std::unique_ptr<AVFormatContext, InputDeleter>;
 using CodecPtr = std::unique_ptr<AVCodecContext, CodecDeleter>;
 using FramePtr = std::unique_ptr<AVFrame, FrameDeleter>;
 using PacketPtr = std::unique_ptr<AVPacket, PacketDeleter>;
+using ParametersPtr = std::unique_ptr<AVCodecParameters, ParametersDeleter>;
 using ScalePtr = std::unique_ptr<SwsContext, ScaleDeleter>;
 using ResamplePtr = std::unique_ptr<SwrContext, ResampleDeleter>;
 

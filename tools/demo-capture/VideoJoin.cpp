@@ -164,10 +164,9 @@ bool joinVideoParts(const std::vector<JoinPart>& parts, const std::string& out, 
     InputPtr first = openPart(parts.front().path, videoIndex, error);
     if (!first)
         return false;
-    AVCodecParameters* encoding = avcodec_parameters_alloc();
-    const std::unique_ptr<AVCodecParameters, void (*)(AVCodecParameters*)> owned(
-        encoding, [](AVCodecParameters* p) { avcodec_parameters_free(&p); });
-    if (!encoding || avcodec_parameters_copy(encoding, first->streams[videoIndex]->codecpar) < 0) {
+    const ParametersPtr encoding(avcodec_parameters_alloc());
+    if (!encoding ||
+        avcodec_parameters_copy(encoding.get(), first->streams[videoIndex]->codecpar) < 0) {
         error = "out of memory";
         return false;
     }
