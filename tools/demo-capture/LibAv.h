@@ -1,7 +1,7 @@
 #pragma once
 
 // Owners for the FFmpeg objects demo-capture makes, FFmpeg's reason for an error code, and the
-// encoding step its video and audio streams share.
+// encoding step its video and audio streams share, and frame rates as FFmpeg rationals.
 
 extern "C" {
 #include <libavcodec/avcodec.h>
@@ -9,6 +9,8 @@ extern "C" {
 #include <libswresample/swresample.h>
 #include <libswscale/swscale.h>
 }
+
+#include "timeline/FrameRate.h"
 
 #include <memory>
 #include <string>
@@ -52,6 +54,16 @@ using PacketPtr = std::unique_ptr<AVPacket, PacketDeleter>;
 using ParametersPtr = std::unique_ptr<AVCodecParameters, ParametersDeleter>;
 using ScalePtr = std::unique_ptr<SwsContext, ScaleDeleter>;
 using ResamplePtr = std::unique_ptr<SwrContext, ResampleDeleter>;
+
+// A frame's duration at rate, the time base of the frames' numbers.
+inline AVRational frameTimeBase(FrameRate rate)
+{
+    return {static_cast<int>(rate.denominator), static_cast<int>(rate.numerator)};
+}
+inline AVRational framesPerSecond(FrameRate rate)
+{
+    return {static_cast<int>(rate.numerator), static_cast<int>(rate.denominator)};
+}
 
 inline std::string avError(int code)
 {
