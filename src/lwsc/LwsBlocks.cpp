@@ -176,15 +176,10 @@ bool opensBlock(const LineCursor& lines, const LwsLine& line)
     return !lines.atEnd() && lines.peek().keyword == "{" && lines.peek().rest.empty();
 }
 
-void skipBlock(LineCursor& lines, const LwsLine& line, std::string* enabled)
+void skipBlock(LineCursor& lines, const LwsLine& line)
 {
     if (line.keyword == "Plugin") {
-        readPluginBody(lines, line);
-        if (!lines.atEnd() && lines.peek().keyword == "PluginEnabled") {
-            const LwsLine& flag = lines.take();
-            if (enabled)
-                *enabled = std::string(flag.rest);
-        }
+        readPluginBlock(lines, line);
         return;
     }
     int depth = braceBalance(line);
@@ -198,9 +193,9 @@ void skipBlock(LineCursor& lines, const LwsLine& line, std::string* enabled)
         lines.take();
 }
 
-std::vector<std::string> readPluginBody(LineCursor& lines, const LwsLine& line)
+LwsPluginBlock readPluginBlock(LineCursor& lines, const LwsLine& line)
 {
-    std::vector<std::string> body;
+    LwsPluginBlock block;
     int depth = 1;
     for (;;) {
         if (lines.atEnd())
@@ -209,8 +204,11 @@ std::vector<std::string> readPluginBody(LineCursor& lines, const LwsLine& line)
         if (inner.keyword == "Plugin")
             ++depth;
         else if (inner.keyword == "EndPlugin" && --depth == 0)
-            return body;
-        body.push_back(std::string(inner.keyword) +
-                       (inner.rest.empty() ? "" : " " + std::string(inner.rest)));
+            break;
+        block.body.push_back(std::string(inner.keyword) +
+                             (inner.rest.empty() ? "" : " " + std::string(inner.rest)));
     }
+    if (!lines.atEnd() && lines.peek().keyword == "PluginEnabled")
+        block.enabled = std::string(lines.take().rest);
+    return block;
 }

@@ -30,9 +30,9 @@ std::array<std::string, 3> readTriple(const LineCursor& lines, const LwsLine& li
 bool opensBlock(const LineCursor& lines, const LwsLine& line);
 
 // Steps over the block that line opens (line already taken), and an "EndAttribute" after it.
-// A "Plugin" line runs to its "EndPlugin" (plug-in bodies are not scene syntax and may nest);
-// a following "PluginEnabled" line is returned through enabled when given.
-void skipBlock(LineCursor& lines, const LwsLine& line, std::string* enabled = nullptr);
+// A "Plugin" line runs to its "EndPlugin" and a "PluginEnabled" line after that.
+void skipBlock(LineCursor& lines, const LwsLine& line);
 
-// The body lines of a "Plugin" block up to its "EndPlugin" (line already taken), as written.
-std::vector<std::string> readPluginBody(LineCursor& lines, const LwsLine& line);
+// The "Plugin" block that line opens (line already taken): its body lines up to its "EndPlugin"
+// (plug-in bodies are not scene syntax and may nest), and a following "PluginEnabled" line.
+LwsPluginBlock readPluginBlock(LineCursor& lines, const LwsLine& line);

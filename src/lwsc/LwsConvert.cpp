@@ -2,8 +2,9 @@
 
 #include "lwsc/LwsSceneReader.h"
 #include "lwsc/LwsSceneWriter.h"
-#include "shell/LoadError.h"
 #include "shell/MapFile.h"
+
+#include <utility>
 
 namespace {
 
@@ -18,16 +19,12 @@ SceneConversion convertScene(std::string_view text, const std::string& path)
 {
     SceneConversion conversion;
     const LwsScene scene = readLwsScene(text, path, conversion.report);
-    conversion.text = writeLwsScene(scene, path, conversion.report);
+    WrittenScene written = writeLwsScene(scene, path, conversion.report);
+    conversion.text = std::move(written.text);
+    conversion.objectCount = written.objectCount;
     conversion.version = scene.version;
     conversion.lightCount = scene.lights.size();
     conversion.cameraCount = scene.cameras.size();
-    for (std::size_t at = conversion.text.find("\nLoadObjectLayer "); at != std::string::npos;
-         at = conversion.text.find("\nLoadObjectLayer ", at + 1))
-        ++conversion.objectCount;
-    for (std::size_t at = conversion.text.find("\nAddNullObject "); at != std::string::npos;
-         at = conversion.text.find("\nAddNullObject ", at + 1))
-        ++conversion.objectCount;
     return conversion;
 }
 

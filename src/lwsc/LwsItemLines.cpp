@@ -113,18 +113,11 @@ void readPlugin(SceneContext& context, const LwsLine& line, LwsObject& object)
 {
     const PluginLine plugin = pluginOf(line);
     if (plugin.name == "LW_MorphMixer") {
-        LwsMorphMixer mixer;
-        mixer.body = readPluginBody(context.lines, line);
-        if (!context.lines.atEnd() && context.lines.peek().keyword == "PluginEnabled")
-            mixer.enabled = std::string(context.lines.take().rest);
-        object.mixer = std::move(mixer);
+        object.mixer = readPluginBlock(context.lines, line);
         return;
     }
     if (plugin.name == "_Morphing") {
-        const std::vector<std::string> body = readPluginBody(context.lines, line);
-        if (!context.lines.atEnd() && context.lines.peek().keyword == "PluginEnabled")
-            context.lines.take();
-        if (readMorphBody(context, line, body, object))
+        if (readMorphBody(context, line, readPluginBlock(context.lines, line).body, object))
             return;
     } else {
         skipBlock(context.lines, line);

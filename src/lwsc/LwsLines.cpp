@@ -87,16 +87,23 @@ const LwsLine& LineCursor::take()
     return line;
 }
 
+void failConversion(const std::string& path, std::size_t lineNumber, const std::string& why)
+{
+    throw LoadError("Cannot convert scene " + path + ": line " + std::to_string(lineNumber) + ": " +
+                    why);
+}
+
 void LineCursor::fail(const std::string& why) const
 {
-    const std::size_t number =
-        atEnd() ? (lines.empty() ? 1 : lines.back().number + 1) : lines[next].number;
-    throw LoadError("Cannot convert scene " + filePath + ": line " + std::to_string(number) + ": " +
-                    why);
+    failAt(atEnd() ? (lines.empty() ? 1 : lines.back().number + 1) : lines[next].number, why);
 }
 
 void LineCursor::failAt(const LwsLine& line, const std::string& why) const
 {
-    throw LoadError("Cannot convert scene " + filePath + ": line " + std::to_string(line.number) +
-                    ": " + why);
+    failAt(line.number, why);
+}
+
+void LineCursor::failAt(std::size_t lineNumber, const std::string& why) const
+{
+    failConversion(filePath, lineNumber, why);
 }

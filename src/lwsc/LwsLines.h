@@ -32,12 +32,17 @@ public:
 
     [[noreturn]] void fail(const std::string& why) const;
     [[noreturn]] void failAt(const LwsLine& line, const std::string& why) const;
+    [[noreturn]] void failAt(std::size_t lineNumber, const std::string& why) const;
 
 private:
     std::vector<LwsLine> lines;
     std::size_t next = 0;
     std::string filePath;
 };
+
+// The one form of a conversion error: "Cannot convert scene PATH: line N: WHY".
+[[noreturn]] void failConversion(const std::string& path, std::size_t lineNumber,
+                                 const std::string& why);
 
 std::vector<std::string_view> splitWords(std::string_view text);
 

@@ -69,8 +69,8 @@ struct LwsMorph {
     std::string surfaces;               // "MorphSurfaces" value, empty for none
 };
 
-// The morph mixer plug-in: its body lines as written, and "PluginEnabled" when it followed.
-struct LwsMorphMixer {
+// A plug-in block: its body lines as written, and the value of "PluginEnabled" when it followed.
+struct LwsPluginBlock {
     std::vector<std::string> body;
     std::optional<std::string> enabled;
 };
@@ -89,7 +89,7 @@ struct LwsObject {
     std::optional<LwsReference> target;
     std::optional<LwsReference> goal;
     std::optional<LwsMorph> morph;
-    std::optional<LwsMorphMixer> mixer;
+    std::optional<LwsPluginBlock> mixer; // the morph mixer plug-in
     std::optional<LwsChannel> dissolve;
     std::optional<LwsChannel> polygonSize;
     std::optional<std::string> lineThickness;

@@ -171,7 +171,7 @@ void checkMotions(const LineCursor& lines, const LwsScene& scene)
 {
     auto check = [&](const LwsMotion& motion, std::size_t line, const char* what) {
         if (motion.channels.empty())
-            lines.failAt(LwsLine{line, {}, {}}, std::string("the ") + what + " has no motion");
+            lines.failAt(line, std::string("the ") + what + " has no motion");
     };
     for (const LwsObject& object : scene.objects) {
         check(object.motion, object.line, "object");

@@ -2,13 +2,13 @@
 
 #include "lwsc/ConversionReport.h"
 #include "lwsc/LwsLines.h"
-#include "shell/LoadError.h"
 
 #include <array>
 #include <cstdio>
 #include <numbers>
 #include <string_view>
 #include <unordered_map>
+#include <utility>
 
 namespace {
 
@@ -60,18 +60,21 @@ public:
     {
     }
 
-    std::string write();
+    WrittenScene write();
 
 private:
     void layOut();
     void identify(std::uint32_t id, std::uint32_t outputId, std::size_t line);
-    [[noreturn]] void failAt(std::size_t line, const std::string& why) const;
     std::uint32_t resolve(const LwsReference& reference, std::string_view keyword) const;
     [[noreturn]] void unknown(const LwsReference& reference, std::string_view keyword) const;
 
     void line(std::string_view keyword, std::string_view value = {});
+    void defaultLine(std::string_view keyword, std::string_view value);
+    void reference(std::string_view keyword, const std::optional<LwsReference>& reference);
     void envelope(const LwsEnvelope& envelope, double factor = 1.0);
     void channel(std::string_view keyword, const LwsChannel& channel, double factor = 1.0);
+    void channelOr(std::string_view keyword, const std::optional<LwsChannel>& channel,
+                   std::string_view fallback);
     void motion(std::string_view keyword, const LwsMotion& motion);
     void triple(std::string_view keyword, const std::array<std::string, 3>& values);
 
@@ -93,16 +96,11 @@ private:
     std::vector<std::size_t> positionOfInput;                      // input index to position
 };
 
-void Writer::failAt(std::size_t line, const std::string& why) const
-{
-    throw LoadError("Cannot convert scene " + path + ": line " + std::to_string(line) + ": " + why);
-}
-
 void Writer::identify(std::uint32_t id, std::uint32_t outputId, std::size_t line)
 {
     // Identifiers are permanent and unique from version 4; version 3 makes its own.
     if (!attachIds.emplace(id, outputId).second)
-        failAt(line, "identifier " + hex8(id) + " is declared a second time");
+        failConversion(path, line, "identifier " + hex8(id) + " is declared a second time");
 }
 
 void Writer::layOut()
@@ -116,24 +114,24 @@ void Writer::layOut()
         if (moved && !translatePivots)
             report.dropped("pivot positions (version 3: the player ignores them)");
         if (objects.size() + (offset ? 2 : 1) > mostItemsOfAKind)
-            failAt(source.line, "more objects than the 65,536 a scene can number");
+            failConversion(path, source.line, "more objects than the 65,536 a scene can number");
         if (source.bones.size() > mostBonesOfAnObject)
-            failAt(source.line, "more bones than the 4,096 an object can number");
+            failConversion(path, source.line, "more bones than the 4,096 an object can number");
+        identify(source.id, itemId(ItemKind::Object, objects.size()), source.line);
         if (offset) {
             report.changed("pivot positions kept through a parent null", source.name);
-            identify(source.id, itemId(ItemKind::Object, objects.size()), source.line);
             objects.push_back({&source, true, false});
-        } else {
-            identify(source.id, itemId(ItemKind::Object, objects.size()), source.line);
         }
         morphPositions[source.id] = objects.size();
         positionOfInput.push_back(objects.size());
         objects.push_back({&source, false, offset});
     }
     if (scene.lights.size() > mostItemsOfAKind)
-        failAt(scene.lights[mostItemsOfAKind].line, "more lights than a scene can number");
+        failConversion(path, scene.lights[mostItemsOfAKind].line,
+                       "more lights than a scene can number");
     if (scene.cameras.size() > mostItemsOfAKind)
-        failAt(scene.cameras[mostItemsOfAKind].line, "more cameras than a scene can number");
+        failConversion(path, scene.cameras[mostItemsOfAKind].line,
+                       "more cameras than a scene can number");
     for (std::size_t i = 0; i < scene.lights.size(); ++i)
         identify(scene.lights[i].id, itemId(ItemKind::Light, i), scene.lights[i].line);
     for (std::size_t i = 0; i < scene.cameras.size(); ++i)
@@ -147,8 +145,8 @@ void Writer::layOut()
 
 void Writer::unknown(const LwsReference& reference, std::string_view keyword) const
 {
-    failAt(reference.line,
-           std::string(keyword) + " " + hex8(reference.id) + " names no item of the scene");
+    failConversion(path, reference.line,
+                   std::string(keyword) + " " + hex8(reference.id) + " names no item of the scene");
 }
 
 std::uint32_t Writer::resolve(const LwsReference& reference, std::string_view keyword) const
@@ -170,6 +168,20 @@ void Writer::line(std::string_view keyword, std::string_view value)
         out += value;
     }
     out += '\n';
+}
+
+// A line the scene lacks, written with LightWave's default and reported.
+void Writer::defaultLine(std::string_view keyword, std::string_view value)
+{
+    line(keyword, value);
+    report.defaulted(std::string(keyword) + " " + std::string(value));
+}
+
+// "ParentItem" or "TargetItem" with the load-order number of the item named, when one is.
+void Writer::reference(std::string_view keyword, const std::optional<LwsReference>& given)
+{
+    if (given)
+        line(keyword, hex8(resolve(*given, keyword)));
 }
 
 void Writer::envelope(const LwsEnvelope& source, double factor)
@@ -205,6 +217,15 @@ void Writer::channel(std::string_view keyword, const LwsChannel& source, double 
     }
 }
 
+void Writer::channelOr(std::string_view keyword, const std::optional<LwsChannel>& source,
+                       std::string_view fallback)
+{
+    if (source)
+        channel(keyword, *source);
+    else
+        defaultLine(keyword, fallback);
+}
+
 void Writer::motion(std::string_view keyword, const LwsMotion& source)
 {
     line(keyword);
@@ -237,12 +258,10 @@ void Writer::frames()
         for (const auto& [given, text] : scene.frameLines)
             if (given == keyword)
                 value = &text;
-        if (value) {
+        if (value)
             line(keyword, *value);
-        } else if (!fallback.empty()) {
-            line(keyword, fallback);
-            report.defaulted(std::string(keyword) + " " + std::string(fallback));
-        }
+        else if (!fallback.empty())
+            defaultLine(keyword, fallback);
     }
     out += "\n";
 }
@@ -356,10 +375,8 @@ void Writer::object(const OutputObject& output, std::size_t position)
     if (output.belowPivot) {
         line("ParentItem", hex8(itemId(ItemKind::Object, position - 1)));
     } else {
-        if (source.parent)
-            line("ParentItem", hex8(resolve(*source.parent, "ParentItem")));
-        if (source.target)
-            line("TargetItem", hex8(resolve(*source.target, "TargetItem")));
+        reference("ParentItem", source.parent);
+        reference("TargetItem", source.target);
         if (source.goal) {
             // Goals are written as object numbers.
             const std::uint32_t goal = resolve(*source.goal, "GoalObject");
@@ -423,10 +440,8 @@ void Writer::light(const LwsLight& source)
     line("LightName", source.name);
     line("ShowLight", source.show);
     motion("LightMotion", source.motion);
-    if (source.parent)
-        line("ParentItem", hex8(resolve(*source.parent, "ParentItem")));
-    if (source.target)
-        line("TargetItem", hex8(resolve(*source.target, "TargetItem")));
+    reference("ParentItem", source.parent);
+    reference("TargetItem", source.target);
     triple("LightColor", source.colour);
     // A normalised intensity counts in units of pi: 3.14159 lights as 1 did before.
     const double factor = source.normalized ? 1.0 / std::numbers::pi : 1.0;
@@ -457,15 +472,11 @@ void Writer::light(const LwsLight& source)
         channel("FlareIntensity", *flare.intensity);
         if (flare.nominalDistance)
             channel("FlareNominalDistance", *flare.nominalDistance);
-        if (flare.dissolve) {
-            channel("FlareDissolve", *flare.dissolve);
-        } else {
-            line("FlareDissolve", "0");
-            report.defaulted("FlareDissolve 0");
-        }
-        if (!flare.fade)
-            report.defaulted("LensFlareFade 0");
-        line("LensFlareFade", flare.fade.value_or("0"));
+        channelOr("FlareDissolve", flare.dissolve, "0");
+        if (flare.fade)
+            line("LensFlareFade", *flare.fade);
+        else
+            defaultLine("LensFlareFade", "0");
     }
     line("ShadowType", source.shadowType);
     out += "\n";
@@ -477,14 +488,8 @@ void Writer::camera(const LwsCamera& source)
     line("CameraName", source.name);
     line("ShowCamera", source.show);
     motion("CameraMotion", source.motion);
-    if (source.parent)
-        line("ParentItem", hex8(resolve(*source.parent, "ParentItem")));
-    if (source.zoom) {
-        channel("ZoomFactor", *source.zoom);
-    } else {
-        line("ZoomFactor", "3.2");
-        report.defaulted("ZoomFactor 3.2");
-    }
+    reference("ParentItem", source.parent);
+    channelOr("ZoomFactor", source.zoom, "3.2");
     // Twelve words in all, which the player steps over.
     line("ResolutionMultiplier", source.resolutionMultiplier);
     line("FrameSize", source.frameSize);
@@ -498,14 +503,8 @@ void Writer::camera(const LwsCamera& source)
     line("MaskPosition", mask);
     line("MotionBlur", source.motionBlur);
     line("FieldRendering", source.fieldRendering);
-    if (source.motionBlur == blurWithLength) {
-        if (source.blurLength) {
-            channel("BlurLength", *source.blurLength);
-        } else {
-            line("BlurLength", "0.5");
-            report.defaulted("BlurLength 0.5");
-        }
-    }
+    if (source.motionBlur == blurWithLength)
+        channelOr("BlurLength", source.blurLength, "0.5");
     // Always written: the player reads one word here and loses it when it is something else.
     if (source.depthOfField && source.focalDistance) {
         line("DepthOfField", "1");
@@ -513,8 +512,7 @@ void Writer::camera(const LwsCamera& source)
     } else {
         line("DepthOfField", "0");
     }
-    if (source.target)
-        line("TargetItem", hex8(resolve(*source.target, "TargetItem")));
+    reference("TargetItem", source.target);
     out += "\n";
 }
 
@@ -541,7 +539,7 @@ void Writer::sceneTail()
         line("FGImage", *scene.fgImage);
 }
 
-std::string Writer::write()
+WrittenScene Writer::write()
 {
     layOut();
     out = "LWSC\n3\n\n";
@@ -549,30 +547,23 @@ std::string Writer::write()
     for (std::size_t i = 0; i < objects.size(); ++i)
         object(objects[i], i);
     // The player's ambient light has no default of its own.
-    if (scene.ambientColour) {
+    if (scene.ambientColour)
         triple("AmbientColor", *scene.ambientColour);
-    } else {
-        line("AmbientColor", "1 1 1");
-        report.defaulted("AmbientColor 1 1 1");
-    }
-    if (scene.ambientIntensity) {
-        channel("AmbientIntensity", *scene.ambientIntensity);
-    } else {
-        line("AmbientIntensity", "0.25");
-        report.defaulted("AmbientIntensity 0.25");
-    }
+    else
+        defaultLine("AmbientColor", "1 1 1");
+    channelOr("AmbientIntensity", scene.ambientIntensity, "0.25");
     out += "\n";
     for (const LwsLight& source : scene.lights)
         light(source);
     for (const LwsCamera& source : scene.cameras)
         camera(source);
     sceneTail();
-    return out;
+    return {std::move(out), objects.size()};
 }
 
 } // namespace
 
-std::string writeLwsScene(const LwsScene& scene, const std::string& path, ConversionReport& report)
+WrittenScene writeLwsScene(const LwsScene& scene, const std::string& path, ConversionReport& report)
 {
     return Writer(scene, path, report).write();
 }

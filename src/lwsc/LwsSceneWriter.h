@@ -2,6 +2,7 @@
 
 #include "lwsc/LwsScene.h"
 
+#include <cstddef>
 #include <string>
 
 class ConversionReport;
@@ -11,4 +12,10 @@ class ConversionReport;
 // LightWave's defaults (reported). An identifier that names no item of the scene is a
 // LoadError naming path and the line that wrote it; in a version 3 scene it passes unchanged,
 // as the player would read it.
-std::string writeLwsScene(const LwsScene& scene, const std::string& path, ConversionReport& report);
+struct WrittenScene {
+    std::string text;
+    std::size_t objectCount = 0; // pivot nulls included
+};
+
+WrittenScene writeLwsScene(const LwsScene& scene, const std::string& path,
+                           ConversionReport& report);

@@ -11,15 +11,7 @@
 
 namespace {
 
-// The textured cube's geometry chunks, and the maps of a rigged, morphing object: two weight
-// maps and a morph.
-std::string cubeGeometry()
-{
-    std::string lwo2 = texturedCubeLwo();
-    // Everything between the form type and the first clip: TAGS, LAYR, PNTS, maps, POLS, PTAG.
-    return lwo2.substr(12, lwo2.find("CLIP") - 12);
-}
-
+// The maps of a rigged, morphing object: two weight maps and a morph.
 std::string riggedMaps()
 {
     using namespace lwo2;
@@ -34,14 +26,14 @@ std::string riggedMaps()
 
 std::string cubeLwo3(const std::string& extra = "")
 {
-    return iff::form("LWO3",
-                     cubeGeometry() + riggedMaps() + lwo3::still(1, "Textures/checker.tga") +
-                         lwo3::surface("Cube", {lwo3::imageBlock("COLR", 1, "UV")}) + extra);
+    return iff::form(
+        "LWO3", texturedCubeGeometry() + riggedMaps() + lwo3::still(1, "Textures/checker.tga") +
+                    lwo3::surface("Cube", {lwo3::imageBlock("COLR", 1, "UV")}) + extra);
 }
 
 std::string cubeLwo2()
 {
-    return iff::form("LWO2", cubeGeometry() + riggedMaps() +
+    return iff::form("LWO2", texturedCubeGeometry() + riggedMaps() +
                                  lwo2::still(1, "Textures/checker.tga") +
                                  lwo2::surface("Cube", {lwo2::imageBlock("COLR", 1, "UV")}));
 }
@@ -90,8 +82,8 @@ TEST(Lwo3, FormsWhoseOwnDataOpensInAChunkReadAlike)
     const std::string clip = lwo3::form(
         "CLIP", iff::chunk("INDX", iff::u4(1)) +
                     lwo3::form("STIL", iff::chunk("FNAM", iff::s0("Textures/checker.tga"))));
-    const LwoObject object =
-        parseLwo(iff::form("LWO3", cubeGeometry() + riggedMaps() + clip + surface), "in.lwo");
+    const LwoObject object = parseLwo(
+        iff::form("LWO3", texturedCubeGeometry() + riggedMaps() + clip + surface), "in.lwo");
     EXPECT_TRUE(object.unread.empty());
     EXPECT_EQ(writePo2(convertLayer(object, {}, "in.lwo").mesh),
               writePo2(convert(cubeLwo2()).mesh));

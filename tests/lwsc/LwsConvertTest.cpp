@@ -178,6 +178,17 @@ TEST(LwsConvert, EveryDroppedKindIsReportedByName)
               std::string::npos);
 }
 
+TEST(LwsConvert, TheSummaryCountsObjectsWrittenNotDeclaringLinesInPlugInBodies)
+{
+    std::string text = lws::writeScene(itemsScene(5));
+    text.insert(text.find("ShadowOptions"),
+                "Plugin DisplacementHandler 1 LW_MorphMixer\nLoadObjectLayer 1 x\nEndPlugin\n");
+    const SceneConversion conversion = convertScene(text, "in.lws");
+    EXPECT_NE(conversion.text.find("LW_MorphMixer\nLoadObjectLayer 1 x\nEndPlugin\n"),
+              std::string::npos);
+    EXPECT_EQ(conversion.objectCount, 3u);
+}
+
 TEST(LwsConvert, LightTypesComeFromHandlerNamesAndNormalisedIntensitiesFromPi)
 {
     // Version 8 writes no "LightType": the handler gives it.

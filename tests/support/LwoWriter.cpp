@@ -164,11 +164,6 @@ std::string surface(const std::string& name, const std::vector<std::string>& blo
 
 namespace lwo3 {
 
-std::string form(const std::string& type, const std::string& data)
-{
-    return iff::chunk("FORM", type + data);
-}
-
 std::string still(std::uint32_t index, const std::string& file)
 {
     return form("CLIP", iff::u4(index) + iff::chunk("STIL", iff::s0(file)));

@@ -52,8 +52,8 @@ std::string surface(const std::string& name, const std::vector<std::string>& blo
 // and every chunk inside them has a 4-byte length.
 namespace lwo3 {
 
-// FORM, 4-byte length, type and data: the nested block of LWO3.
-std::string form(const std::string& type, const std::string& data);
+// The nested block of LWO3 is IFF's own FORM chunk.
+using iff::form;
 std::string still(std::uint32_t index, const std::string& file);
 std::string imageBlock(const std::string& channel, std::uint32_t clip, const std::string& uvMap,
                        std::uint16_t projection = 5);

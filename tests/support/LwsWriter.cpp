@@ -86,11 +86,11 @@ private:
 
     std::string declared(std::uint32_t id) const { return scene.version >= 4 ? " " + hex(id) : ""; }
 
-    void envelope(const Channel& keys, double factor = 1.0)
+    void envelope(const Channel& keys)
     {
         out += "{ Envelope\n  " + std::to_string(keys.size()) + "\n";
         for (const Key& key : keys) {
-            out += "  Key " + number(key.value * factor) + " " + number(key.time) + " " +
+            out += "  Key " + number(key.value) + " " + number(key.time) + " " +
                    std::to_string(key.shape);
             for (double param : key.params)
                 out += " " + number(param);
