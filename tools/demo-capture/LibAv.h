@@ -1,7 +1,7 @@
 #pragma once
 
-// Owners for the FFmpeg objects demo-capture makes, FFmpeg's reason for an error code, and the
-// encoding step its video and audio streams share, and frame rates as FFmpeg rationals.
+// Owners for the FFmpeg objects demo-capture makes, FFmpeg's reason for an error code, frame
+// rates as FFmpeg rationals, and the encoding step its video and audio streams share.
 
 extern "C" {
 #include <libavcodec/avcodec.h>
