@@ -1,3 +1,4 @@
+#include "CaptureCommand.h"
 #include "DecodedVideo.h"
 #include "SampleDemo.h"
 
@@ -16,14 +17,6 @@ namespace {
 constexpr int gridFrames = 19;
 constexpr const char* grid = "--fps 20 --to 0.9";
 
-CommandRun run(const TempDir& demo, const std::string& arguments)
-{
-    return runCommand(demo, "cd '" + demo.path().string() +
-                                "' && env -u DISPLAY -u "
-                                "WAYLAND_DISPLAY '" DEMO_CAPTURE "' " +
-                                arguments);
-}
-
 // The tiny demo with a second of music, so the span's audio is not all silence.
 void writeDemo(const TempDir& demo)
 {
@@ -40,12 +33,12 @@ std::vector<std::string> renderParts(const TempDir& demo, const std::string& nam
     for (int part = parts; part >= 1; --part) {
         const std::string out = name + "-" + std::to_string(part) + extension;
         const CommandRun segment =
-            run(demo, "--out " + out + " " + grid + " --segment " + std::to_string(part) + "/" +
-                          std::to_string(parts) + " " + extra);
+            capture(demo, "--out " + out + " " + grid + " --segment " + std::to_string(part) + "/" +
+                              std::to_string(parts) + " " + extra);
         EXPECT_EQ(segment.status, 0) << segment.err;
         paths.push_back(out);
     }
-    const CommandRun single = run(demo, "--out " + name + extension + " " + grid + " " + extra);
+    const CommandRun single = capture(demo, "--out " + name + extension + " " + grid + " " + extra);
     EXPECT_EQ(single.status, 0) << single.err;
     return paths;
 }
@@ -71,7 +64,7 @@ struct JoinedVideo {
 void renderAndJoin(const TempDir& demo, const std::string& extension, int parts, JoinedVideo& video)
 {
     video.parts = renderParts(demo, "demo", extension, parts);
-    const CommandRun join = run(demo, "join joined" + extension + joined(video.parts));
+    const CommandRun join = capture(demo, "join joined" + extension + joined(video.parts));
     ASSERT_EQ(join.status, 0) << join.err;
     video.single = decodeVideo(demo.file("demo" + extension));
     video.whole = decodeVideo(demo.file("joined" + extension));
@@ -125,7 +118,7 @@ TEST(CaptureJoin, FolderPartsJoinIntoTheSingleRunsSequence)
     TempDir demo;
     writeDemo(demo);
     const std::vector<std::string> parts = renderParts(demo, "frames", "/", 3);
-    const CommandRun join = run(demo, "join joined/" + joined(parts));
+    const CommandRun join = capture(demo, "join joined/" + joined(parts));
     ASSERT_EQ(join.status, 0) << join.err;
     for (int frame = 0; frame < gridFrames; ++frame) {
         char name[32];
@@ -147,7 +140,7 @@ TEST(CaptureJoin, PartsWithAGapAnOverlapOrAnotherSizeOrDemoAreRefusedByName)
     const auto part = [&](const std::string& out, const std::string& frames,
                           const std::string& extra = "") {
         const CommandRun made =
-            run(demo, "--out " + out + " " + grid + " --frames " + frames + " " + extra);
+            capture(demo, "--out " + out + " " + grid + " --frames " + frames + " " + extra);
         EXPECT_EQ(made.status, 0) << out << ": " << made.err;
     };
     part("a/", "0-9");
@@ -176,17 +169,17 @@ TEST(CaptureJoin, PartsWithAGapAnOverlapOrAnotherSizeOrDemoAreRefusedByName)
         {"missing/ b/", "missing/ has no missing/part.json"},
     };
     for (const Case& c : cases) {
-        const CommandRun join = run(demo, std::string("join out/ ") + c.parts);
+        const CommandRun join = capture(demo, std::string("join out/ ") + c.parts);
         EXPECT_EQ(join.status, 1) << c.parts;
         EXPECT_NE(join.err.find(c.message), std::string::npos) << c.parts << ": " << join.err;
     }
     EXPECT_FALSE(std::filesystem::exists(demo.file("out")));
     // Parts of this demo, joined against another configuration.
-    const CommandRun against = run(demo, "join --config other.txt out/ a/ b/");
+    const CommandRun against = capture(demo, "join --config other.txt out/ a/ b/");
     EXPECT_EQ(against.status, 1);
     EXPECT_NE(against.err.find("another configuration than other.txt"), std::string::npos)
         << against.err;
-    EXPECT_EQ(run(demo, "join out/ a/ b/").status, 0);
+    EXPECT_EQ(capture(demo, "join out/ a/ b/").status, 0);
 }
 
 // Bad selections are usage errors.
@@ -197,7 +190,7 @@ TEST(CaptureJoin, BadSegmentsAndRangesAreUsageErrors)
     for (const char* arguments :
          {"--segment 0/4", "--segment 5/4", "--segment 1/0", "--segment 1-4", "--frames 5-2",
           "--frames 3", "--frames 0-40", "--segment 1/40", "--segment 1/2 --frames 0-3"}) {
-        const CommandRun bad = run(demo, std::string("--out f/ ") + grid + " " + arguments);
+        const CommandRun bad = capture(demo, std::string("--out f/ ") + grid + " " + arguments);
         EXPECT_EQ(bad.status, 2) << arguments << ": " << bad.err;
         EXPECT_EQ(std::count(bad.err.begin(), bad.err.end(), '\n'), 1) << arguments << bad.err;
     }
@@ -217,8 +210,8 @@ TEST(CaptureJoin, GnuParallelRunsThePartsAndTheJoinMeetsTheSingleRun)
                              "now,fail=1 --sshlogin : '" DEMO_CAPTURE "' --out parts/part-{}.mkv " +
                              grid + " --segment {}/2 ::: 1 2");
     ASSERT_EQ(parts.status, 0) << parts.err;
-    ASSERT_EQ(run(demo, "join joined.mkv parts/part-1.mkv parts/part-2.mkv").status, 0);
-    ASSERT_EQ(run(demo, std::string("--out single.mkv ") + grid).status, 0);
+    ASSERT_EQ(capture(demo, "join joined.mkv parts/part-1.mkv parts/part-2.mkv").status, 0);
+    ASSERT_EQ(capture(demo, std::string("--out single.mkv ") + grid).status, 0);
     const DecodedVideo single = decodeVideo(demo.file("single.mkv"));
     const DecodedVideo whole = decodeVideo(demo.file("joined.mkv"));
     ASSERT_EQ(whole.pictures.size(), static_cast<std::size_t>(gridFrames));

@@ -1,3 +1,4 @@
+#include "CaptureCommand.h"
 #include "LibAv.h"
 #include "SampleDemo.h"
 
@@ -27,14 +28,6 @@ namespace {
 
 constexpr int width = 160;
 constexpr int height = 120;
-
-CommandRun capture(const TempDir& demo, const std::string& arguments)
-{
-    return runCommand(demo, "cd '" + demo.path().string() +
-                                "' && env -u DISPLAY -u "
-                                "WAYLAND_DISPLAY '" DEMO_CAPTURE "' " +
-                                arguments);
-}
 
 struct Picture {
     int width = 0;

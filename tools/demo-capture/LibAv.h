@@ -1,7 +1,7 @@
 #pragma once
 
-// Owners for the FFmpeg objects demo-capture makes, FFmpeg's reason for an error code, and the
-// encoding step its video and audio streams share.
+// Owners for the FFmpeg objects demo-capture makes, FFmpeg's reason for an error code, frame
+// rates as FFmpeg rationals, and the encoding step its video and audio streams share.
 
 extern "C" {
 #include <libavcodec/avcodec.h>
@@ -9,6 +9,8 @@ extern "C" {
 #include <libswresample/swresample.h>
 #include <libswscale/swscale.h>
 }
+
+#include "timeline/FrameRate.h"
 
 #include <memory>
 #include <string>
@@ -34,6 +36,9 @@ struct FrameDeleter {
 struct PacketDeleter {
     void operator()(AVPacket* packet) const { av_packet_free(&packet); }
 };
+struct ParametersDeleter {
+    void operator()(AVCodecParameters* parameters) const { avcodec_parameters_free(&parameters); }
+};
 struct ScaleDeleter {
     void operator()(SwsContext* scale) const { sws_freeContext(scale); }
 };
@@ -46,8 +51,19 @@ using InputPtr = std::unique_ptr<AVFormatContext, InputDeleter>;
 using CodecPtr = std::unique_ptr<AVCodecContext, CodecDeleter>;
 using FramePtr = std::unique_ptr<AVFrame, FrameDeleter>;
 using PacketPtr = std::unique_ptr<AVPacket, PacketDeleter>;
+using ParametersPtr = std::unique_ptr<AVCodecParameters, ParametersDeleter>;
 using ScalePtr = std::unique_ptr<SwsContext, ScaleDeleter>;
 using ResamplePtr = std::unique_ptr<SwrContext, ResampleDeleter>;
+
+// A frame's duration at rate, the time base of the frames' numbers.
+inline AVRational frameTimeBase(FrameRate rate)
+{
+    return {static_cast<int>(rate.denominator), static_cast<int>(rate.numerator)};
+}
+inline AVRational framesPerSecond(FrameRate rate)
+{
+    return {static_cast<int>(rate.numerator), static_cast<int>(rate.denominator)};
+}
 
 inline std::string avError(int code)
 {

@@ -31,6 +31,8 @@ void Progress::framesDone(std::int64_t done)
         return;
     }
     const auto reached = static_cast<int>(done * tenths / total);
+    if (reached <= tenthsReported)
+        return;
     while (tenthsReported < reached) {
         ++tenthsReported;
         std::fprintf(out, "demo-capture: %d%% (%lld of %lld frames)\n", tenthsReported * tenths,

@@ -58,10 +58,8 @@ bool openJoined(JoinedFile& file, const std::string& out, OutputKind kind,
         return false;
     }
     file.video->codecpar->codec_tag = 0;
-    file.video->time_base =
-        AVRational{static_cast<int>(rate.denominator), static_cast<int>(rate.numerator)};
-    file.video->avg_frame_rate =
-        AVRational{static_cast<int>(rate.numerator), static_cast<int>(rate.denominator)};
+    file.video->time_base = frameTimeBase(rate);
+    file.video->avg_frame_rate = framesPerSecond(rate);
     if (!file.audio.open(made, kind, audio)) {
         error = file.audio.error();
         return false;
@@ -81,8 +79,7 @@ bool openJoined(JoinedFile& file, const std::string& out, OutputKind kind,
 bool writePacket(JoinedFile& file, AVPacket& packet, std::int64_t frame, std::int64_t decoded,
                  FrameRate rate, std::string& error)
 {
-    const AVRational frameBase{static_cast<int>(rate.denominator),
-                               static_cast<int>(rate.numerator)};
+    const AVRational frameBase = frameTimeBase(rate);
     packet.pts = av_rescale_q(frame, frameBase, file.video->time_base);
     if (decoded != AV_NOPTS_VALUE)
         packet.dts = av_rescale_q(decoded, frameBase, file.video->time_base);
@@ -116,8 +113,7 @@ bool copyPart(JoinedFile& file, const JoinPart& part, const AVCodecParameters& e
         return false;
     }
     const FrameRate rate = part.sidecar.rate;
-    const AVRational frameBase{static_cast<int>(rate.denominator),
-                               static_cast<int>(rate.numerator)};
+    const AVRational frameBase = frameTimeBase(rate);
     const auto toFrames = [&](std::int64_t time) {
         return av_rescale_q_rnd(time, stream->time_base, frameBase,
                                 static_cast<AVRounding>(AV_ROUND_NEAR_INF | AV_ROUND_PASS_MINMAX));
@@ -164,10 +160,9 @@ bool joinVideoParts(const std::vector<JoinPart>& parts, const std::string& out, 
     InputPtr first = openPart(parts.front().path, videoIndex, error);
     if (!first)
         return false;
-    AVCodecParameters* encoding = avcodec_parameters_alloc();
-    const std::unique_ptr<AVCodecParameters, void (*)(AVCodecParameters*)> owned(
-        encoding, [](AVCodecParameters* p) { avcodec_parameters_free(&p); });
-    if (!encoding || avcodec_parameters_copy(encoding, first->streams[videoIndex]->codecpar) < 0) {
+    const ParametersPtr encoding(avcodec_parameters_alloc());
+    if (!encoding ||
+        avcodec_parameters_copy(encoding.get(), first->streams[videoIndex]->codecpar) < 0) {
         error = "out of memory";
         return false;
     }

@@ -114,10 +114,8 @@ private:
         video->width = setup.width;
         video->height = setup.height;
         video->pix_fmt = codecs.pixels;
-        video->time_base = AVRational{static_cast<int>(setup.rate.denominator),
-                                      static_cast<int>(setup.rate.numerator)};
-        video->framerate = AVRational{static_cast<int>(setup.rate.numerator),
-                                      static_cast<int>(setup.rate.denominator)};
+        video->time_base = frameTimeBase(setup.rate);
+        video->framerate = framesPerSecond(setup.rate);
         video->gop_size = static_cast<int>(std::max<std::int64_t>(
             1, keyFrameSeconds * setup.rate.numerator / setup.rate.denominator));
         if (kind == OutputKind::Mp4) {
