@@ -49,10 +49,9 @@ MainLoopHooks windowHooks(Window& window)
     return hooks;
 }
 
-int runMainLoop(DemoPlayer& player, Window& window, const FrameClock& clock, FrameStats* stats)
+int runMainLoop(DemoPlayer& player, Window& window, const FrameClock& clock, FrameStats& stats)
 {
-    FrameStats unused;
-    FrameTimer timer(stats ? *stats : unused);
+    FrameTimer timer(stats);
     MainLoopHooks hooks = windowHooks(window);
     hooks.demoTime = [&] { return player.demoTime(); };
     // The hooks' own stopPending: no function object is made again for every frame.

@@ -31,7 +31,6 @@ int runLoop(float endTime, const MainLoopHooks& hooks);
 MainLoopHooks windowHooks(Window& window);
 
 // The loop over the player's window, music clock and timeline, with scene clocks on clock. Every
-// presented frame's time, from the previous present to its own, goes into stats if given. (A run
-// whose clock is steered runs shell/SteeredLoop.h instead.)
-int runMainLoop(DemoPlayer& player, Window& window, const FrameClock& clock,
-                FrameStats* stats = nullptr);
+// presented frame's time, from the previous present to its own, goes into stats. (A run whose
+// clock is steered runs shell/SteeredLoop.h instead.)
+int runMainLoop(DemoPlayer& player, Window& window, const FrameClock& clock, FrameStats& stats);

@@ -95,7 +95,7 @@ int DemoSession::run()
     FrameStats stats;
     const int status = playback ? runSteeredLoop(player, *window, clock, stats, *playback,
                                                  options.author, hotReload.get())
-                                : runMainLoop(*player, *window, clock, &stats);
+                                : runMainLoop(*player, *window, clock, stats);
     if (demoSettings.stats) {
         std::fputs(stats.summary().c_str(), stdout);
         std::fflush(stdout);

@@ -59,7 +59,7 @@ int runSteeredLoop(std::unique_ptr<DemoPlayer>& player, Window& window, const Fr
     MainLoopHooks hooks = windowHooks(window);
     hooks.pumpEvents = [&] {
         const bool quit = window.pumpEvents();
-        std::vector<KeyPress> presses = window.takeKeyPresses();
+        const std::vector<KeyPress> presses = window.takeKeyPresses();
         if (author)
             keys.handle(presses);
         // Between two frames: nothing of the old demo is in use while the new one takes over.
