@@ -52,6 +52,12 @@ std::string firstWord(const LineCursor& lines, const LwsLine& line)
     return std::string(words[0]);
 }
 
+// The item named by line's first word: "ParentItem 10000002".
+LwsReference firstReference(const LineCursor& lines, const LwsLine& line, int base = 16)
+{
+    return readReference(lines, line, firstWord(lines, line), base);
+}
+
 } // namespace
 
 std::string oneWordName(SceneContext& context, std::string_view name, const char* fallback)
@@ -138,12 +144,11 @@ bool readObjectLine(SceneContext& context, const LwsLine& line, LwsObject& objec
     } else if (keyword == "BoneFalloffType") {
         object.boneFalloff = firstWord(lines, line);
     } else if (keyword == "ParentItem") {
-        object.parent = readReference(lines, line, firstWord(lines, line));
+        object.parent = firstReference(lines, line);
     } else if (keyword == "TargetItem") {
-        object.target = readReference(lines, line, firstWord(lines, line));
+        object.target = firstReference(lines, line);
     } else if (keyword == "GoalObject") {
-        object.goal = readReference(lines, line, firstWord(lines, line),
-                                    version >= firstVersionWithIdentifiers ? 16 : 10);
+        object.goal = firstReference(lines, line, version >= firstVersionWithIdentifiers ? 16 : 10);
     } else if (keyword == "MorphAmount") {
         if (!object.morph)
             object.morph.emplace();
@@ -210,7 +215,7 @@ bool readBoneLine(SceneContext& context, const LwsLine& line, LwsBone& bone)
     else if (keyword == "BoneMotion")
         bone.motion = readMotion(lines, context.report);
     else if (keyword == "ParentItem" && !context.boneParentSeen) {
-        bone.parent = readReference(lines, line, firstWord(lines, line));
+        bone.parent = firstReference(lines, line);
         context.boneParentSeen = true;
     } else
         return false;
@@ -229,9 +234,9 @@ bool readLightLine(SceneContext& context, const LwsLine& line, LwsLight& light)
     } else if (keyword == "LightMotion") {
         light.motion = readMotion(lines, report);
     } else if (keyword == "ParentItem") {
-        light.parent = readReference(lines, line, firstWord(lines, line));
+        light.parent = firstReference(lines, line);
     } else if (keyword == "TargetItem") {
-        light.target = readReference(lines, line, firstWord(lines, line));
+        light.target = firstReference(lines, line);
     } else if (keyword == "LightColor") {
         light.colour = readTriple(lines, line);
     } else if (keyword == "LightIntensity") {
@@ -282,9 +287,9 @@ bool readCameraLine(SceneContext& context, const LwsLine& line, LwsCamera& camer
     } else if (keyword == "CameraMotion") {
         camera.motion = readMotion(lines, report);
     } else if (keyword == "ParentItem") {
-        camera.parent = readReference(lines, line, firstWord(lines, line));
+        camera.parent = firstReference(lines, line);
     } else if (keyword == "TargetItem") {
-        camera.target = readReference(lines, line, firstWord(lines, line));
+        camera.target = firstReference(lines, line);
     } else if (keyword == "ZoomFactor") {
         camera.zoom = readChannel(lines, line, report);
     } else if (keyword == "ResolutionMultiplier") {

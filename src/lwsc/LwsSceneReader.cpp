@@ -101,10 +101,11 @@ void declareItem(SceneContext& context, const LwsLine& line)
         words.erase(words.begin());
         return id;
     };
-    auto restOf = [&](std::size_t first) {
-        if (first >= words.size())
+    // The text from the first word not yet taken to the end of the line.
+    auto remainingText = [&] {
+        if (words.empty())
             return std::string();
-        const char* begin = words[first].data();
+        const char* begin = words.front().data();
         const char* end = words.back().data() + words.back().size();
         return std::string(begin, end);
     };
@@ -116,7 +117,7 @@ void declareItem(SceneContext& context, const LwsLine& line)
         object.layer = std::string(words[0]);
         words.erase(words.begin());
         object.id = takeId(ItemKind::Object, static_cast<std::uint32_t>(scene.objects.size()));
-        object.name = restOf(0);
+        object.name = remainingText();
         if (object.name.empty())
             context.lines.failAt(line, "\"LoadObjectLayer\" has no object file");
         // The player reads the file as one word; its PO2 file must then carry the same name.
@@ -128,7 +129,7 @@ void declareItem(SceneContext& context, const LwsLine& line)
         LwsObject object;
         object.isNull = true;
         object.id = takeId(ItemKind::Object, static_cast<std::uint32_t>(scene.objects.size()));
-        object.name = oneWordName(context, restOf(0), "Null");
+        object.name = oneWordName(context, remainingText(), "Null");
         object.line = line.number;
         scene.objects.push_back(std::move(object));
         context.current = SceneContext::Current::Object;

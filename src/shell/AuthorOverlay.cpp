@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <span>
 
 namespace {
 
@@ -40,7 +41,7 @@ TextPanel AuthorOverlay::panel(DemoPlayer& player, const Playback& playback,
     panel.lines.push_back(format("t %.3f s  music %.3f s", static_cast<double>(t),
                                  static_cast<double>(player.clock->getTime())) +
                           (playback.paused() ? "  PAUSED" : ""));
-    const std::vector<double> recent = stats.recent(graphFrames);
+    const std::span<const double> recent = stats.recent(graphFrames);
     double total = 0.0;
     double worst = 0.0;
     for (const double ms : recent) {
@@ -60,6 +61,7 @@ TextPanel AuthorOverlay::panel(DemoPlayer& player, const Playback& playback,
     for (std::size_t at = 0; at < reload.size() && at < wrapColumns * reloadLines;
          at += wrapColumns)
         panel.lines.push_back(reload.substr(at, wrapColumns));
+    panel.frameMilliseconds.reserve(recent.size());
     for (const double ms : recent)
         panel.frameMilliseconds.push_back(static_cast<float>(ms));
     return panel;

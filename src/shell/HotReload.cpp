@@ -12,10 +12,9 @@ HotReload::HotReload(std::string config, const DemoSettings& demoSettings,
                      std::int64_t counterFrequency)
     : configFile(std::move(config)), settings(demoSettings), frequency(counterFrequency)
 {
-    const std::filesystem::path configFolder =
-        std::filesystem::path(configFile).parent_path().empty()
-            ? std::filesystem::path(".")
-            : std::filesystem::path(configFile).parent_path();
+    std::filesystem::path configFolder = std::filesystem::path(configFile).parent_path();
+    if (configFolder.empty())
+        configFolder = ".";
     watcher.watchTree(configFolder.string());
     watcher.watchTree(settings.rootDir);
 }

@@ -39,26 +39,31 @@ int runLoop(float endTime, const MainLoopHooks& hooks)
     return 0;
 }
 
+MainLoopHooks windowHooks(Window& window)
+{
+    MainLoopHooks hooks;
+    hooks.pumpEvents = [&window] { return window.pumpEvents(); };
+    hooks.active = [&window] { return window.active(); };
+    hooks.escapeHeld = [&window] { return window.keys()[virtualKeyEscape]; };
+    hooks.stopPending = [&window] { return window.stopPending(); };
+    return hooks;
+}
+
 int runMainLoop(DemoPlayer& player, Window& window, const FrameClock& clock, FrameStats* stats)
 {
     FrameStats unused;
-    FrameStats& frameStats = stats ? *stats : unused;
-    FrameTimer timer(frameStats, player.timeline);
-    const auto stopPending = [&] { return window.stopPending(); };
-    MainLoopHooks hooks;
-    hooks.pumpEvents = [&] { return window.pumpEvents(); };
-    hooks.active = [&] { return window.active(); };
+    FrameTimer timer(stats ? *stats : unused);
+    MainLoopHooks hooks = windowHooks(window);
     hooks.demoTime = [&] { return player.demoTime(); };
+    // The hooks' own stopPending: no function object is made again for every frame.
     hooks.renderFrame = [&](float t) {
         timer.drawing(t);
-        renderFrame(player.timeline, t, clock, stopPending);
+        renderFrame(player.timeline, t, clock, hooks.stopPending);
     };
     hooks.stopMusic = [&] { player.clock->stop(); };
-    hooks.escapeHeld = [&] { return window.keys()[virtualKeyEscape]; };
-    hooks.stopPending = stopPending;
     hooks.present = [&] {
         window.swapBuffers();
-        timer.presented();
+        timer.presented(player.timeline);
     };
     return runLoop(player.timeline.endTime, hooks);
 }

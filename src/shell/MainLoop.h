@@ -26,6 +26,10 @@ struct MainLoopHooks {
 // swapped also while inactive. Returns the exit code, 0.
 int runLoop(float endTime, const MainLoopHooks& hooks);
 
+// Hooks with what the window answers set (active, escapeHeld, stopPending and a plain
+// pumpEvents); the caller sets the rest.
+MainLoopHooks windowHooks(Window& window);
+
 // The loop over the player's window, music clock and timeline, with scene clocks on clock. Every
 // presented frame's time, from the previous present to its own, goes into stats if given. (A run
 // whose clock is steered runs shell/SteeredLoop.h instead.)

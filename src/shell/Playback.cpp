@@ -24,6 +24,11 @@ float Playback::musicTarget(float t) const
     return t + audioOffset;
 }
 
+float Playback::heardTime() const
+{
+    return player->demoTime() - audioOffset;
+}
+
 std::int64_t Playback::prerollTo(float t)
 {
     sampling.restore();
@@ -52,7 +57,7 @@ float Playback::frameTime()
     // Held exactly where the seek put it, whatever the millisecond rounding of the music.
     if (paused())
         return shown;
-    float t = player->demoTime() - audioOffset;
+    float t = heardTime();
     if (loopSpan && t > loopSpan->end) {
         seek(loopSpan->start);
         t = loopSpan->start;
@@ -79,7 +84,7 @@ void Playback::togglePause()
     } else {
         player->clock->stop();
         clock.pause();
-        shown = player->demoTime() - audioOffset;
+        shown = heardTime();
         changed = true;
     }
 }
@@ -115,7 +120,7 @@ void Playback::takeOver(DemoPlayer& reloaded)
 {
     player = &reloaded;
     sampling = TextureSampling(reloaded.assets.textures);
-    prerollTo(paused() ? shown : player->demoTime() - audioOffset);
+    prerollTo(paused() ? shown : heardTime());
 }
 
 bool Playback::frameWanted()

@@ -64,6 +64,8 @@ public:
 
 private:
     float musicTarget(float t) const;
+    // The demo time of the music's present position: what a playing picture shows now.
+    float heardTime() const;
     // Returns the scene clocks' reading for t, which the clock now shows.
     std::int64_t prerollTo(float t);
 

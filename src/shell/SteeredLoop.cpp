@@ -28,10 +28,10 @@ std::string clockTime()
     return text;
 }
 
-// Loads the demo again; on success the playback and the frame timer move to it and the old one
+// Loads the demo again; on success the playback moves to it and the old one
 // is freed. Either way the outcome goes to the overlay and to standard error.
 void reloadDemo(std::unique_ptr<DemoPlayer>& player, HotReload& reload, Playback& playback,
-                FrameTimer& timer, AuthorOverlay& overlay)
+                AuthorOverlay& overlay)
 {
     std::string error;
     std::unique_ptr<DemoPlayer> fresh = reload.reload(*player, error);
@@ -42,7 +42,6 @@ void reloadDemo(std::unique_ptr<DemoPlayer>& player, HotReload& reload, Playback
         return;
     }
     playback.takeOver(*fresh);
-    timer.setTimeline(fresh->timeline);
     player = std::move(fresh);
     std::fprintf(stderr, "demoplayer: reloaded\n");
     overlay.setReloadResult("reload " + clockTime() + " ok");
@@ -55,10 +54,9 @@ int runSteeredLoop(std::unique_ptr<DemoPlayer>& player, Window& window, const Fr
 {
     AuthorKeys keys(playback);
     AuthorOverlay overlay;
-    FrameTimer timer(stats, player->timeline);
-    const auto stopPending = [&] { return window.stopPending(); };
+    FrameTimer timer(stats);
     bool drawn = false;
-    MainLoopHooks hooks;
+    MainLoopHooks hooks = windowHooks(window);
     hooks.pumpEvents = [&] {
         const bool quit = window.pumpEvents();
         std::vector<KeyPress> presses = window.takeKeyPresses();
@@ -67,32 +65,29 @@ int runSteeredLoop(std::unique_ptr<DemoPlayer>& player, Window& window, const Fr
         // Between two frames: nothing of the old demo is in use while the new one takes over.
         const bool changed = reload && reload->changesSettled(monotonicNanoseconds());
         if (reload && (keys.takeReloadRequest() || changed))
-            reloadDemo(player, *reload, playback, timer, overlay);
+            reloadDemo(player, *reload, playback, overlay);
         return quit;
     };
-    hooks.active = [&] { return window.active(); };
     hooks.demoTime = [&] { return playback.frameTime(); };
     hooks.renderFrame = [&](float t) {
         drawn = playback.frameWanted();
         if (!drawn)
             return;
         timer.drawing(t);
-        renderFrame(player->timeline, t, clock, stopPending);
+        renderFrame(player->timeline, t, clock, hooks.stopPending);
         // Over the last layer. A texture layer drawn first without a colour clear copies the
         // previous frame, and so the overlay too where its texture lies under the box.
         if (keys.overlayShown())
             drawTextPanel(overlay.panel(*player, playback, stats));
     };
     hooks.stopMusic = [&] { player->clock->stop(); };
-    hooks.escapeHeld = [&] { return window.keys()[virtualKeyEscape]; };
-    hooks.stopPending = stopPending;
     hooks.present = [&] {
         if (!drawn && window.active()) {
             window.waitForEvents(heldPictureWaitMilliseconds);
             return;
         }
         window.swapBuffers();
-        timer.presented();
+        timer.presented(player->timeline);
         drawn = false;
     };
     return runLoop(playback.endTime(), hooks);

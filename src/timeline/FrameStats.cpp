@@ -81,10 +81,10 @@ std::string FrameStats::summary() const
     return text + "\n";
 }
 
-std::vector<double> FrameStats::recent(std::size_t count) const
+std::span<const double> FrameStats::recent(std::size_t count) const
 {
-    const std::size_t first = times.size() > count ? times.size() - count : 0;
-    return {times.begin() + static_cast<std::ptrdiff_t>(first), times.end()};
+    const std::span<const double> all(times);
+    return all.last(std::min(count, all.size()));
 }
 
 std::string describeLayerEvent(const Layer& layer)
@@ -97,7 +97,7 @@ std::string describeLayerEvent(const Layer& layer)
            std::to_string(event->cameraNumber) + " clear " + clearWord(event->clearMode);
 }
 
-std::string describeLayerEvents(Timeline& timeline)
+std::string describeLayerEvents(const Timeline& timeline)
 {
     std::string text;
     for (const Layer& layer : timeline.layers)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -29,8 +30,8 @@ public:
     float worstDemoTime() const { return worstTime; }
     const std::string& worstEvents() const { return worstFrameEvents; }
     std::size_t slowerThan(double milliseconds) const;
-    // The last count frame times (fewer at the start), oldest first.
-    std::vector<double> recent(std::size_t count) const;
+    // The last count frame times (fewer at the start), oldest first; valid until the next add.
+    std::span<const double> recent(std::size_t count) const;
 
     // The block the player prints at exit.
     std::string summary() const;
@@ -47,4 +48,4 @@ private:
 // The layer's current event, "layer: scene camera N clear MODE", or "layer: none".
 std::string describeLayerEvent(const Layer& layer);
 // Each layer's, joined by "; ".
-std::string describeLayerEvents(Timeline& timeline);
+std::string describeLayerEvents(const Timeline& timeline);
