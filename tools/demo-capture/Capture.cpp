@@ -15,6 +15,7 @@
 #include "shell/MainLoop.h"
 #include "shell/MappedTextFile.h"
 #include "shell/MusicStream.h"
+#include "shell/PictureSize.h"
 #include "shell/Viewport.h"
 #include "timeline/FrameComposition.h"
 #include "timeline/Preroll.h"
@@ -49,15 +50,10 @@ std::string sizeText(int width, int height)
     return std::to_string(width) + "x" + std::to_string(height);
 }
 
-struct Picture {
-    int width = 0;
-    int height = 0;
-};
-
 // --size, else the configuration's size; an error text when it cannot be encoded.
 std::optional<std::string> choosePicture(const CaptureOptions& options,
                                          const DemoSettings& settings, OutputKind kind,
-                                         Picture& picture)
+                                         PictureSize& picture)
 {
     picture.width = options.width > 0 ? options.width : settings.width;
     picture.height = options.height > 0 ? options.height : settings.height;
@@ -71,7 +67,7 @@ std::optional<std::string> choosePicture(const CaptureOptions& options,
 
 // The context is made on a small surface first, so that a picture over the driver's limit is
 // refused by name rather than failing inside the driver.
-std::optional<std::string> openSurface(OffscreenSurface& surface, Picture picture,
+std::optional<std::string> openSurface(OffscreenSurface& surface, PictureSize picture,
                                        const DemoSettings& settings)
 {
     constexpr int probeSide = 16;
@@ -89,7 +85,7 @@ std::optional<std::string> openSurface(OffscreenSurface& surface, Picture pictur
 }
 
 // Letterboxed as the player's window is, with the loading screen under the first frame.
-void loadDemo(DemoPlayer& player, MappedTextFile& config, Picture picture)
+void loadDemo(DemoPlayer& player, MappedTextFile& config, PictureSize picture)
 {
     resize(picture.width, picture.height, player.assets.paths.aspect);
     glClear(GL_COLOR_BUFFER_BIT);
@@ -132,7 +128,7 @@ std::optional<CaptureSpan> chooseSpan(const CaptureOptions& options, const Timel
 }
 
 std::unique_ptr<EncoderThread> openEncoder(const CaptureOptions& options, OutputKind kind,
-                                           const CaptureSpan& span, Picture picture,
+                                           const CaptureSpan& span, PictureSize picture,
                                            const DecodedAudio& music, std::string& error)
 {
     SinkSetup setup;
@@ -152,7 +148,7 @@ std::unique_ptr<EncoderThread> openEncoder(const CaptureOptions& options, Output
 // Draws the span's frames through the player's main loop on the virtual clock, each read back
 // into the encoder (or only finished, for the benchmark's baseline). Returns the frames drawn.
 std::int64_t drawFrames(Timeline& timeline, VirtualClock& clock, const CaptureSpan& span,
-                        Picture picture, EncoderThread* encoder, Progress& progress,
+                        PictureSize picture, EncoderThread* encoder, Progress& progress,
                         bool& sinkFailed, FrameStats& renderTimes)
 {
     glPixelStorei(GL_PACK_ALIGNMENT, 1);
@@ -199,7 +195,7 @@ std::int64_t drawFrames(Timeline& timeline, VirtualClock& clock, const CaptureSp
 }
 
 PartSidecar describePart(const CaptureOptions& options, OutputKind kind, const CaptureSpan& span,
-                         Picture picture)
+                         PictureSize picture)
 {
     PartSidecar part;
     part.from = span.from;
@@ -219,8 +215,8 @@ PartSidecar describePart(const CaptureOptions& options, OutputKind kind, const C
 
 // Draws and writes the frames, closes the output, describes a part beside it, and reports.
 int recordFrames(const CaptureOptions& options, OutputKind kind, const CaptureSpan& span,
-                 Picture picture, Timeline& timeline, VirtualClock& clock, EncoderThread* encoder,
-                 CaptureStats* stats)
+                 PictureSize picture, Timeline& timeline, VirtualClock& clock,
+                 EncoderThread* encoder, CaptureStats* stats)
 {
     const std::int64_t total = span.frames.end - span.frames.begin;
     Progress progress(options.quiet ? nullptr : stderr, standardErrorIsTerminal(), total);
@@ -271,7 +267,7 @@ int runCapture(const CaptureOptions& options, CaptureStats* stats)
                       "--out must name a folder, a .mp4 or a .mkv file: " + options.out);
     auto config = std::make_unique<MappedTextFile>(options.config);
     const DemoSettings settings = readDemoHeader(*config);
-    Picture picture;
+    PictureSize picture;
     if (const auto failure = choosePicture(options, settings, *kind, picture))
         return report(exitBadUsage, *failure);
     DecodedAudio music = decodeMusic(settings.musicFile);
